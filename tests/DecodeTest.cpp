@@ -254,13 +254,21 @@ TEST(Decode, RecordThatDoesNotDescribeTheBufferDecodesNothing)
 TEST(Decode, AgreesWithTheModelOnRandomPictures)
 {
     Random random(2026);
-    for (int round = 0; round < 300; ++round) {
-        const std::uint32_t positions = 1 + random.below(12);
+    // Half the rounds draw flags from a few common ones, so that runs of
+    // equal flags (which the decoder moves at once) occur.
+    const std::uint8_t common[] = {0x00, 0x44, 0x44, 0x66, 0xFF, 0x22, 0x33, 0x11, 0x1F, 0xCC};
+    for (int round = 0; round < 400; ++round) {
+        const std::uint32_t positions = 1 + random.below(round % 4 == 0 ? 40 : 12);
         const std::uint32_t rows = 1 + random.below(40);
         MagParts parts = picture(positions * 4, rows, random.below(2) == 1);
         std::vector<std::uint8_t> flags(std::size_t{positions} * rows);
-        for (auto& f : flags)
-            f = random.below(4) == 0 ? 0 : static_cast<std::uint8_t>(random.next());
+        const bool runs = round % 2 == 1;
+        for (auto& f : flags) {
+            if (runs)
+                f = random.below(8) == 0 ? common[random.below(sizeof common)] : (&f == flags.data() ? 0 : (&f)[-1]);
+            else
+                f = random.below(4) == 0 ? 0 : static_cast<std::uint8_t>(random.next());
+        }
         // Sometimes too few literals, so that reads run off the end.
         const std::size_t literalBytes = positions * rows * 4 - random.below(2) * random.below(16);
         parts.areas = encodeFlags(flags, positions, random.bytes(literalBytes));

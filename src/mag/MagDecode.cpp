@@ -33,6 +33,7 @@ constexpr std::uint32_t kCopyLeft[16] = {0, 2, 4, 8, 0, 2, 0, 2, 4, 0, 2, 4, 0, 
 constexpr std::uint32_t kCopyUp[16] = {0, 0, 0, 0, 1, 1, 2, 2, 2, 4, 4, 4, 8, 8, 8, 16};
 constexpr std::uint32_t kMaxRowsUp = 16;
 constexpr std::uint32_t kMaxBytesLeft = 8;
+constexpr unsigned kFirstCodeUp = 4;  // codes 4 to 15 copy from rows above
 
 // Literal bytes a flag byte takes from the pixel area: 2 per zero nibble.
 constexpr std::array<std::uint8_t, 256> kLiteralBytes = [] {
@@ -218,9 +219,22 @@ private:
                 continue;
             }
             const unsigned left = flag >> 4, right = flag & 15u;
-            // Both units copied from the same place: one 4-byte move, which
-            // cannot overlap its source unless that is the unit just left.
+            if (left == right && left >= kFirstCodeUp) {
+                // A run of positions copying from rows above moves at once:
+                // the source lies at least a row minus 8 bytes back, farther
+                // than the run, which ends at the row's end, can reach.
+                std::uint32_t end = g + 1;
+                while (end < last && lineFlags[end] == flag)
+                    ++end;
+                const std::size_t bytes = std::size_t{end - g} * 4;
+                std::memcpy(out, out + offset[left], bytes);
+                out += bytes - 4;
+                g = end - 1;
+                continue;
+            }
             if (left == right && left != 1) {
+                // Both units from the same place to the left: one 4-byte
+                // move, clear of its source.
                 std::memcpy(out, out + offset[left], 4);
                 continue;
             }
