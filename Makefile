@@ -14,7 +14,7 @@ PREFIX         ?= /usr/local
 # Debian packages the build, the tests and the viewer need.  Installed only
 # when missing, and only when we run as root (CI, a fresh machine).
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev \
-            libpng-dev fonts-noto-cjk shared-mime-info desktop-file-utils
+            libpng-dev fonts-noto-cjk shared-mime-info desktop-file-utils groff-base
 
 .PHONY: all build deps configure test test-sanitize run install clean
 
