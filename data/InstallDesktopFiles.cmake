@@ -18,6 +18,7 @@ configure_file("${LUNIDOR_DATA_SOURCE_DIR}/lunidor.desktop.in" "${generated}/lun
 configure_file("${LUNIDOR_DATA_SOURCE_DIR}/lunidor.thumbnailer.in" "${generated}/lunidor.thumbnailer" @ONLY)
 file(INSTALL DESTINATION "${datadir}/applications" TYPE FILE FILES "${generated}/lunidor.desktop")
 file(INSTALL DESTINATION "${datadir}/thumbnailers" TYPE FILE FILES "${generated}/lunidor.thumbnailer")
+file(REMOVE_RECURSE "${generated}")
 
 # Desktops read the database that update-mime-database builds from the
 # definitions, not the definitions themselves.  A staged install (DESTDIR)

@@ -81,8 +81,11 @@ std::optional<OutputFormat> formatOfPath(const std::string& path)
 std::string formatNames()
 {
     std::string names;
-    for (const FormatRow& row : kFormats)
-        names += (names.empty() ? "" : "|") + std::string(row.name);
+    for (const FormatRow& row : kFormats) {
+        if (!names.empty())
+            names += '|';
+        names += row.name;
+    }
     return names;
 }
 

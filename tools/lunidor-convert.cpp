@@ -44,7 +44,11 @@ int describeFiles(const Options& options)
         std::fputs((options.json ? infoAsJson(name, info) : infoAsText(name, info)).c_str(), stdout);
         first = false;
     }
-    return std::fflush(stdout) == 0 ? status : 1;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "%s: %s standard output\n", kProgram, mag::describe(mag::Status::CannotWrite));
+        return 1;
+    }
+    return status;
 }
 
 int makeThumbnail(const Options& options)
