@@ -3,18 +3,20 @@
 #   make test     build and run every test through CTest
 #   make run      build and start the viewer
 #   make test-sanitize   the unit tests again under ASan and UBSan, in build-sanitize/
+#   make install  build and install under PREFIX (default /usr/local)
 
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
+PREFIX         ?= /usr/local
 
 # Debian packages the build, the tests and the viewer need.  Installed only
 # when missing, and only when we run as root (CI, a fresh machine).
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev \
-            libpng-dev fonts-noto-cjk
+            libpng-dev fonts-noto-cjk shared-mime-info desktop-file-utils groff-base
 
-.PHONY: all build deps configure test test-sanitize run clean
+.PHONY: all build deps configure test test-sanitize run install clean
 
 all: build
 
@@ -50,6 +52,9 @@ test-sanitize: deps
 run: deps
 	$(MAKE) build
 	cd samples && ../$(BUILD)/lunidor
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -1,133 +1,113 @@
-// lunidor-convert: turns a MAG picture into the BMP file image that the
-// viewer loads, byte for byte.
+// lunidor-convert: turns MAG pictures into PNG files or into the BMP file
+// image that the viewer loads, byte for byte; one file or whole folders;
+// describes them (--info) and makes thumbnails for file managers.
 
-#include "mag/Mag.h"
+#include "BatchReport.h"
+#include "BatchRunner.h"
+#include "CommandLine.h"
+#include "ConvertJob.h"
+#include "ConvertPlan.h"
+#include "MagPicture.h"
+#include "PictureInfo.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
 
 namespace {
 
+using namespace tool;
+
 constexpr const char* kProgram = "lunidor-convert";
+constexpr int kUsageStatus = 2;
 
-void printUsage(std::FILE* out)
+int usageError(const std::string& problem)
 {
-    std::fprintf(out,
-                 "usage: %s INPUT.mag -o OUTPUT.bmp\n"
-                 "Converts a MAG picture (16 or 256 colours) into a Windows BMP file.\n"
-                 "  -o FILE     where to write the BMP image\n"
-                 "  -h, --help  show this help\n",
-                 kProgram);
+    std::fprintf(stderr, "%s: %s\n", kProgram, problem.c_str());
+    printUsage(stderr);
+    return kUsageStatus;
 }
 
-struct Options {
-    std::string input;
-    std::string output;
-};
-
-// Returns false on wrong usage.
-bool parseArguments(int argc, char** argv, Options* options, bool* help)
+int describeFiles(const Options& options)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            *help = true;
-            return true;
-        }
-        if (arg == "-o") {
-            if (i + 1 == argc || !options->output.empty())
-                return false;
-            options->output = argv[++i];
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return false;
-        } else if (options->input.empty()) {
-            options->input = arg;
-        } else {
-            return false;
-        }
-    }
-    return !options->input.empty() && !options->output.empty();
-}
-
-// Writes the bytes beside the output under a temporary name and renames
-// it into place, so that a failure never leaves a partial file behind.
-bool writeAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    std::size_t done = 0;
-    bool ok = true;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
+    int status = 0;
+    bool first = true;
+    for (const std::string& input : options.inputs) {
+        PictureInfo info;
+        if (const mag::Status s = readPictureInfo(input, &info); s != mag::Status::Ok) {
+            std::fprintf(stderr, "%s: %s: %s\n", kProgram, displayName(input).c_str(), mag::describe(s));
+            status = 1;
             continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
+        }
+        const std::string name = displayName(input);
+        if (!options.json && !first)
+            std::fputc('\n', stdout);
+        std::fputs((options.json ? infoAsJson(name, info) : infoAsText(name, info)).c_str(), stdout);
+        first = false;
     }
-    // mkstemp makes the file private; give it the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ok = ok && ::fchmod(fd, 0666 & ~mask) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        std::remove(temp.c_str());
-    return ok;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "%s: %s standard output\n", kProgram, mag::describe(mag::Status::CannotWrite));
+        return 1;
+    }
+    return status;
 }
 
-mag::Status convertFile(const Options& options)
+int makeThumbnail(const Options& options)
 {
-    std::vector<std::uint8_t> file;
-    std::uint32_t fileSize = 0;
-    if (mag::Status s = mag::readWholeFile(options.input.c_str(), &file, &fileSize, 0); s != mag::Status::Ok)
-        return s;
-    std::uint32_t imageSize = 0;
-    if (mag::Status s = mag::probeBmpSize(file.data(), fileSize, &imageSize); s != mag::Status::Ok)
-        return s;
-    std::vector<std::uint8_t> image;
-    try {
-        image.resize(imageSize);
-    } catch (const std::bad_alloc&) {
-        return mag::Status::OutOfMemory;
-    }
-    if (mag::Status s = mag::convertToBmp(file.data(), fileSize, image.data(), imageSize); s != mag::Status::Ok)
-        return s;
-    file = {};
-    return writeAtomically(options.output, image) ? mag::Status::Ok : mag::Status::CannotWrite;
+    BatchReport report(1, false);
+    const std::string& input = options.inputs.front();
+    const std::string reason = runThumbnailJob(input, *options.output, options.thumbnailSize, options.force);
+    if (reason.empty())
+        report.succeeded();
+    else
+        report.failed(displayName(input), reason);
+    return report.finish();
+}
+
+bool makeDirectory(const std::string& directory)
+{
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (!error)
+        return true;
+    std::fprintf(stderr, "%s: %s: cannot make the directory\n", kProgram, directory.c_str());
+    return false;
+}
+
+int convertFiles(const Options& options)
+{
+    const ConvertPlan plan = planConversions(options);
+    if (!plan.problem.empty())
+        return usageError(plan.problem);
+    if (!plan.directoryToMake.empty() && !makeDirectory(plan.directoryToMake))
+        return 1;
+    JobSettings settings;
+    settings.format = plan.format;
+    settings.encode.stretch = options.stretch;
+    settings.force = options.force;
+    return runBatch(plan.jobs, settings, options.jobs != 0 ? options.jobs : defaultJobCount());
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    Options options;
-    bool help = false;
-    if (!parseArguments(argc, argv, &options, &help)) {
-        printUsage(stderr);
-        return 2;
-    }
-    if (help) {
+    const CommandLine command = parseCommandLine(argc, argv);
+    switch (command.action) {
+    case CommandLine::Action::Help:
         printUsage(stdout);
         return 0;
+    case CommandLine::Action::Usage:
+        return usageError(command.problem);
+    case CommandLine::Action::Run:
+        break;
     }
-    const mag::Status status = convertFile(options);
-    if (status != mag::Status::Ok) {
-        std::fprintf(stderr, "%s: %s: %s", kProgram, options.input.c_str(), mag::describe(status));
-        if (status == mag::Status::CannotWrite)
-            std::fprintf(stderr, " %s", options.output.c_str());
-        std::fputc('\n', stderr);
-        return 1;
+    switch (command.options.mode) {
+    case Mode::Info:
+        return describeFiles(command.options);
+    case Mode::Thumbnail:
+        return makeThumbnail(command.options);
+    case Mode::Convert:
+        break;
     }
-    return 0;
+    return convertFiles(command.options);
 }
