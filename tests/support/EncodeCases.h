@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct EncodeCase {
 };
 
 const std::vector<EncodeCase>& encodeCases();
+
+// GoogleTest names a failing case by this rather than by its bytes.
+inline void PrintTo(const EncodeCase& c, std::ostream* os) { *os << c.name; }
 
 // A picture of the given mode and extent, filled with index 0, with a
 // palette whose entries all differ.
