@@ -3,18 +3,21 @@
 #   make test     build and run every test through CTest
 #   make run      build and start the viewer
 #   make test-sanitize   the unit tests again under ASan and UBSan, in build-sanitize/
+#   make samples  draw the sample pictures again and write them into samples/
+#   make bench    build the benchmarks (Release, in build-bench/) and run them
 
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
+BENCH_BUILD    ?= build-bench
 JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 
 # Debian packages the build, the tests and the viewer need.  Installed only
 # when missing, and only when we run as root (CI, a fresh machine).
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev \
-            libpng-dev fonts-noto-cjk
+            libpng-dev fonts-noto-cjk libbenchmark-dev
 
-.PHONY: all build deps configure test test-sanitize run clean
+.PHONY: all build deps configure test test-sanitize run clean samples bench
 
 all: build
 
@@ -51,5 +54,13 @@ run: deps
 	$(MAKE) build
 	cd samples && ../$(BUILD)/lunidor
 
+samples: configure
+	cmake --build $(BUILD) -j $(JOBS) --target make-samples
+	$(BUILD)/make-samples samples
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLUNIDOR_BENCH=ON -DBUILD_TESTING=OFF -DLUNIDOR_VIEWER=OFF $(CMAKE_FLAGS)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target run_benchmarks
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(BENCH_BUILD)

@@ -10,6 +10,9 @@
 // Flag bytes are stored as changes against the row above, so among the
 // matching codes the one used one row up wins: when both units of a flag
 // position keep their code, the position costs a single clear flag A bit.
+// When that code no longer matches, the new code is the one that goes on
+// matching furthest down the same column, so that the rows below can keep
+// it in turn.
 
 #include "mag/MagCompress.h"
 
@@ -21,9 +24,13 @@ namespace {
 constexpr std::uint32_t kCopyLeft[16] = {0, 2, 4, 8, 0, 2, 0, 2, 4, 0, 2, 4, 0, 2, 4, 0};
 constexpr std::uint32_t kCopyUp[16] = {0, 0, 0, 0, 1, 1, 2, 2, 2, 4, 4, 4, 8, 8, 8, 16};
 
-// When the code of the row above does not match: the nearest places first,
-// straight up before diagonal, since those tend to match again in the next
-// row and keep the flag byte unchanged there.
+// How far down a new code is followed.  Bounded, so that a large area of
+// one colour, where every code matches all the way, costs no more than this
+// per unit; beyond 16 rows the files hardly get smaller.
+constexpr std::uint32_t kLookAhead = 16;
+
+// Among codes that match equally far down: near places first, straight up
+// before diagonal.
 constexpr unsigned kPreference[15] = {4, 1, 6, 2, 9, 3, 12, 15, 5, 7, 8, 10, 11, 13, 14};
 
 std::uint16_t load16(const std::uint8_t* p)
@@ -33,15 +40,10 @@ std::uint16_t load16(const std::uint8_t* p)
     return v;
 }
 
-unsigned chooseCode(std::uint32_t matches, unsigned above)
+unsigned firstPreferred(std::uint32_t codes)
 {
-    if (matches == 0)
-        return 0;
-    // Bit 0 is never set, so a literal above gives way to any copy.
-    if (matches & (1u << above))
-        return above;
     for (unsigned code : kPreference) {
-        if (matches & (1u << code))
+        if (codes & (1u << code))
             return code;
     }
     return 0;
@@ -73,6 +75,9 @@ public:
     {
         for (unsigned k = 0; k < 16; ++k)
             back_[k] = std::size_t{kCopyUp[k]} * rowBytes + kCopyLeft[k];
+        for (std::uint32_t r = 0; r <= 16; ++r)
+            for (std::uint32_t i = 0; i <= 4; ++i)
+                reachable_[r][i] = reachable(r, 2 * i);
     }
 
     CodedAreas run()
@@ -86,6 +91,7 @@ public:
 
 private:
     // Codes whose source lies in the picture for a unit x bytes into row r.
+    // Only the first 16 rows and the first 8 bytes of a row lose any.
     static std::uint32_t reachable(std::uint32_t r, std::uint32_t x)
     {
         std::uint32_t codes = 0;
@@ -96,32 +102,51 @@ private:
         return codes;
     }
 
-    std::uint32_t matchesAt(const std::uint8_t* unit, std::uint32_t candidates) const
+    std::uint32_t candidates(std::uint32_t r, std::uint32_t x) const
+    {
+        return reachable_[r < 16 ? r : 16][x < 8 ? x / 2 : 4];
+    }
+
+    // Which of the given codes find the unit's 2 bytes at their source.
+    std::uint32_t matchesAt(const std::uint8_t* unit, std::uint32_t codes) const
     {
         const std::uint16_t value = load16(unit);
         std::uint32_t matches = 0;
         for (unsigned k = 1; k < 16; ++k) {
-            if ((candidates & (1u << k)) && load16(unit - back_[k]) == value)
+            if ((codes & (1u << k)) && load16(unit - back_[k]) == value)
                 matches |= 1u << k;
         }
         return matches;
     }
 
+    // The copy code of the unit x bytes into row r, whose code one row up
+    // was `above`.  When that code no longer matches, the codes that go on
+    // matching furthest down win, so that the rows below keep their flags.
+    unsigned codeFor(std::uint32_t r, std::uint32_t x, unsigned above) const
+    {
+        const std::uint8_t* unit = rows_ + std::size_t{r} * rowBytes_ + x;
+        std::uint32_t lasting = matchesAt(unit, candidates(r, x));
+        if (lasting == 0)
+            return 0;
+        // Bit 0 is never set, so a literal above gives way to any copy.
+        if (lasting & (1u << above))
+            return above;
+        for (std::uint32_t down = 1; down <= kLookAhead && r + down < rowCount_; ++down) {
+            const std::uint32_t still = matchesAt(unit + std::size_t{down} * rowBytes_, lasting);
+            if (still == 0)
+                break;
+            lasting = still;
+        }
+        return firstPreferred(lasting);
+    }
+
     void codeRow(std::uint32_t r)
     {
         const std::uint8_t* row = rows_ + std::size_t{r} * rowBytes_;
-        // Only the first 8 bytes of a row have sources that would wrap.
-        std::uint32_t nearStart[4];
-        for (std::uint32_t i = 0; i < 4; ++i)
-            nearStart[i] = reachable(r, 2 * i);
-        const std::uint32_t inRow = reachable(r, 8);
-
         for (std::uint32_t g = 0; g < rowBytes_ / 4; ++g) {
             const std::uint32_t x = 4 * g;
-            const std::uint32_t leftCandidates = x < 8 ? nearStart[x / 2] : inRow;
-            const std::uint32_t rightCandidates = x + 2 < 8 ? nearStart[x / 2 + 1] : inRow;
-            const unsigned left = chooseCode(matchesAt(row + x, leftCandidates), above_[g] >> 4);
-            const unsigned right = chooseCode(matchesAt(row + x + 2, rightCandidates), above_[g] & 15u);
+            const unsigned left = codeFor(r, x, above_[g] >> 4);
+            const unsigned right = codeFor(r, x + 2, above_[g] & 15u);
             emitFlag(g, static_cast<std::uint8_t>(left << 4 | right));
             if (left == 0)
                 emitLiteral(row + x);
@@ -149,6 +174,7 @@ private:
     std::uint32_t rowBytes_;
     std::uint32_t rowCount_;
     std::size_t back_[16];
+    std::uint32_t reachable_[17][5];  // by row (16: any later) and by x / 2 (4: 8 or more)
     std::vector<std::uint8_t> above_;  // flag byte of each position one row up
     CodedAreas areas_;
     BitWriter flagBits_;
