@@ -246,6 +246,14 @@ INSTANTIATE_TEST_SUITE_P(
         Readable{"bmp24Bit", [] { return writeBmp(bmpColours(24, kSixPixels, 2)); }, 2, 3, kSixIndices, kSixPalette},
         Readable{"bmp32BitIgnoresTheFourthByte", [] { return writeBmp(bmpColours(32, kSixPixels, 3)); }, 3, 2,
                  kSixIndices, kSixPalette},
+        Readable{"bmp32BitV4HeaderWithoutAlpha",
+                 [] {
+                     BmpSpec s = bmpColours(32, kSixPixels, 2);
+                     s.compression = 3;
+                     s.headerBytes = 108;
+                     return writeBmp(s);
+                 },
+                 2, 3, kSixIndices, kSixPalette},
         Readable{"bmp32BitWithStandardMasks",
                  [] {
                      BmpSpec s = bmpColours(32, kSixPixels, 1);
@@ -365,6 +373,16 @@ INSTANTIATE_TEST_SUITE_P(
                        return b;
                    },
                    PictureStatus::UnsupportedBmp},
+        Unreadable{"bmp32BitAlphaBelowOpaque",
+                   [] {
+                       BmpSpec s = bmpColours(32, kSixPixels, 2);
+                       s.compression = 3;
+                       s.headerBytes = 108;
+                       Bytes b = writeBmp(s);
+                       b[69] = 0xFF;  // alpha mask 0xFF000000; the pixels' fourth byte is 0x7F
+                       return b;
+                   },
+                   PictureStatus::Transparent},
         Unreadable{"bmpHeaderOf20Bytes",
                    [] {
                        Bytes b = writeBmp(bmpColours(24, kSixPixels, 2));

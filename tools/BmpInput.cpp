@@ -2,7 +2,8 @@
 // palette), 24 and 32 bits of blue, green, red (indexed colour by colour).
 // Rows bottom-up or, with a negative height, top-down.  The information
 // header may be the OS/2 one of 12 bytes or a Windows one of 40 bytes or
-// more.  Run-length compression and 16-bit pixels are not supported.
+// more.  Run-length compression and 16-bit pixels are not supported, and a
+// 32-bit picture whose alpha mask marks a pixel transparent is refused.
 //
 // Every field is read through View, which checks its bounds against the
 // file, and every size is formed in 64 bits before it is compared.
@@ -48,6 +49,7 @@ struct BmpLayout {
     std::uint32_t paletteEntryBytes = 4;
     std::uint64_t pixelOffset = 0;
     std::uint64_t stride = 0;
+    bool alpha = false;  // 32-bit pixels whose fourth byte is alpha
 };
 
 PictureStatus unsupported(std::string* detail, const std::string& what)
@@ -104,6 +106,11 @@ PictureStatus readInfoHeader(const View& v, std::uint32_t headerBytes, BmpLayout
             return damaged(detail, "file ends inside the colour masks");
         if (!standardMasks(v, masks))
             return unsupported(detail, "32-bit pixels with unusual colour masks");
+        // Headers of 56 bytes or more also hold an alpha mask.
+        const std::uint32_t alphaMask = headerBytes >= 56 ? v.u32(masks + 12) : 0;
+        if (alphaMask != 0 && alphaMask != 0xFF000000)
+            return unsupported(detail, "32-bit pixels with an unusual alpha mask");
+        bmp->alpha = alphaMask != 0;
     } else if (compression != kCompressionNone) {
         return unsupported(detail, "compressed pixel data");
     }
@@ -186,8 +193,11 @@ PictureStatus readTrueColourRows(const View& v, const BmpLayout& bmp, IndexedPic
         const std::uint32_t fileRow = bmp.topDown ? y : bmp.height - 1 - y;
         const std::uint8_t* p = v.at(bmp.pixelOffset + fileRow * bmp.stride);
         std::uint8_t* out = picture->pixels.data() + std::size_t{y} * bmp.width;
-        // The fourth byte of a 32-bit pixel is unused in BMP.
+        // The fourth byte of a 32-bit pixel is unused unless an alpha mask
+        // says otherwise.
         for (std::uint32_t x = 0; x < bmp.width; ++x, p += step) {
+            if (bmp.alpha && p[3] != 255)
+                return PictureStatus::Transparent;
             if (!indexer.indexOf({p[2], p[1], p[0]}, &out[x]))
                 return PictureStatus::TooManyColours;
         }
