@@ -4,9 +4,12 @@
 #   make run      build and start the viewer
 #   make test-sanitize   the unit tests again under ASan and UBSan, in build-sanitize/
 #   make install  build and install under PREFIX (default /usr/local)
+#   make samples  draw the sample pictures again and write them into samples/
+#   make bench    build the benchmarks (Release, in build-bench/) and run them
 
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
+BENCH_BUILD    ?= build-bench
 JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 PREFIX         ?= /usr/local
@@ -14,9 +17,10 @@ PREFIX         ?= /usr/local
 # Debian packages the build, the tests and the viewer need.  Installed only
 # when missing, and only when we run as root (CI, a fresh machine).
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev \
-            libpng-dev fonts-noto-cjk shared-mime-info desktop-file-utils groff-base
+            libpng-dev fonts-noto-cjk shared-mime-info desktop-file-utils groff-base \
+            libbenchmark-dev
 
-.PHONY: all build deps configure test test-sanitize run install clean
+.PHONY: all build deps configure test test-sanitize run install clean samples bench
 
 all: build
 
@@ -56,5 +60,13 @@ run: deps
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+samples: configure
+	cmake --build $(BUILD) -j $(JOBS) --target make-samples
+	$(BUILD)/make-samples samples
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLUNIDOR_BENCH=ON -DBUILD_TESTING=OFF -DLUNIDOR_VIEWER=OFF $(CMAKE_FLAGS)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target run_benchmarks
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(BENCH_BUILD)

@@ -1,0 +1,197 @@
+#include "support/PictureFiles.h"
+
+#include <png.h>
+
+#include <stdexcept>
+
+namespace magtest {
+namespace {
+
+void appendToBytes(png_structp png, png_bytep data, png_size_t n)
+{
+    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + n);
+}
+
+void noFlush(png_structp) {}
+
+[[noreturn]] void onError(png_structp, png_const_charp message) { throw std::runtime_error(message); }
+void onWarning(png_structp, png_const_charp) {}
+
+int channelsOf(int colourType)
+{
+    switch (colourType) {
+    case 2: return 3;
+    case 4: return 2;
+    case 6: return 4;
+    default: return 1;
+    }
+}
+
+Bytes packRow(const PngSpec& spec, std::uint32_t y)
+{
+    const auto perRow = static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(channelsOf(spec.colourType));
+    const std::uint16_t* s = spec.samples.data() + y * perRow;
+    Bytes row;
+    if (spec.bitDepth == 16) {
+        for (std::size_t i = 0; i < perRow; ++i) {
+            row.push_back(static_cast<std::uint8_t>(s[i] >> 8));
+            row.push_back(static_cast<std::uint8_t>(s[i]));
+        }
+        return row;
+    }
+    const auto bits = static_cast<unsigned>(spec.bitDepth);
+    row.assign((perRow * bits + 7) / 8, 0);
+    for (std::size_t i = 0; i < perRow; ++i) {
+        const std::size_t bit = i * bits;
+        row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] | s[i] << (8 - bits - bit % 8));
+    }
+    return row;
+}
+
+void writeChunks(png_structp png, png_infop info, const PngSpec& spec)
+{
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
+                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> plte;
+    for (const mag::Colour& c : spec.palette)
+        plte.push_back({c.red, c.green, c.blue});
+    if (!plte.empty())
+        png_set_PLTE(png, info, plte.data(), static_cast<int>(plte.size()));
+    png_color_16 key{};
+    if (spec.trnsKey.size() == 1)
+        key.gray = spec.trnsKey[0];
+    if (spec.trnsKey.size() == 3) {
+        key.red = spec.trnsKey[0];
+        key.green = spec.trnsKey[1];
+        key.blue = spec.trnsKey[2];
+    }
+    if (!spec.trns.empty() || !spec.trnsKey.empty())
+        png_set_tRNS(png, info, spec.trns.empty() ? nullptr : spec.trns.data(), static_cast<int>(spec.trns.size()),
+                     spec.trnsKey.empty() ? nullptr : &key);
+    png_write_info(png, info);
+    std::vector<Bytes> rows;
+    std::vector<png_bytep> pointers;
+    for (std::uint32_t y = 0; y < spec.height; ++y)
+        rows.push_back(packRow(spec, y));
+    for (Bytes& r : rows)
+        pointers.push_back(r.data());
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+}
+
+void put16(Bytes& b, std::uint32_t v)
+{
+    b.push_back(static_cast<std::uint8_t>(v));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void put32(Bytes& b, std::uint32_t v)
+{
+    put16(b, v);
+    put16(b, v >> 16);
+}
+
+Bytes bmpRow(const BmpSpec& spec, std::uint32_t y)
+{
+    const auto width = static_cast<std::uint32_t>(spec.width);
+    Bytes row;
+    if (spec.bitCount >= 24) {
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const mag::Colour& c = spec.colours[std::size_t{y} * width + x];
+            row.insert(row.end(), {c.blue, c.green, c.red});
+            if (spec.bitCount == 32)
+                row.push_back(0x7F);  // unused byte, not alpha
+        }
+    } else {
+        const unsigned bits = spec.bitCount;
+        row.assign((width * bits + 7) / 8, 0);
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const std::uint32_t bit = x * bits;
+            row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] |
+                                                     spec.indices[std::size_t{y} * width + x] << (8 - bits - bit % 8));
+        }
+    }
+    row.resize((row.size() + 3) / 4 * 4, 0);
+    return row;
+}
+
+}  // namespace
+
+Bytes writePng(const PngSpec& spec)
+{
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+    png_infop info = png_create_info_struct(png);
+    try {
+        png_set_write_fn(png, &out, appendToBytes, noFlush);
+        writeChunks(png, info, spec);
+    } catch (...) {
+        png_destroy_write_struct(&png, &info);
+        throw;
+    }
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+Bytes writeBmp(const BmpSpec& spec)
+{
+    const bool core = spec.headerBytes == 12;
+    const std::uint32_t entries =
+        spec.bitCount <= 8 ? static_cast<std::uint32_t>(spec.palette.size()) : 0;
+    const std::uint32_t tableBytes = entries * (core ? 3 : 4);
+    const std::uint32_t maskBytes = spec.compression == 3 && spec.headerBytes == 40 ? 12 : 0;
+    const std::uint32_t pixelOffset = 14 + spec.headerBytes + maskBytes + tableBytes;
+    Bytes b{'B', 'M'};
+    put32(b, 0);  // file size, filled in below
+    put32(b, 0);
+    put32(b, pixelOffset);
+    put32(b, spec.headerBytes);
+    if (core) {
+        put16(b, static_cast<std::uint32_t>(spec.width));
+        put16(b, static_cast<std::uint32_t>(spec.height));
+        put16(b, 1);
+        put16(b, spec.bitCount);
+    } else {
+        put32(b, static_cast<std::uint32_t>(spec.width));
+        put32(b, static_cast<std::uint32_t>(spec.height));
+        put16(b, 1);
+        put16(b, spec.bitCount);
+        put32(b, spec.compression);
+        put32(b, 0);
+        put32(b, 2835);
+        put32(b, 2835);
+        put32(b, spec.colourCount);
+        put32(b, 0);
+        b.resize(14 + spec.headerBytes, 0);
+        if (spec.compression == 3) {
+            const std::size_t masks = 14 + 40;
+            if (maskBytes != 0)
+                b.resize(b.size() + maskBytes, 0);
+            const std::uint32_t values[3] = {0xFF0000, 0xFF00, 0xFF};
+            for (std::size_t i = 0; i < 3; ++i)
+                for (std::size_t k = 0; k < 4; ++k)
+                    b[masks + 4 * i + k] = static_cast<std::uint8_t>(values[i] >> (8 * k));
+        }
+    }
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        const mag::Colour& c = spec.palette[i];
+        b.insert(b.end(), {c.blue, c.green, c.red});
+        if (!core)
+            b.push_back(0);
+    }
+    const std::uint32_t rows = static_cast<std::uint32_t>(spec.height < 0 ? -spec.height : spec.height);
+    for (std::uint32_t i = 0; i < rows; ++i) {
+        // Stored bottom-up unless the height is negative.
+        const std::uint32_t y = spec.height < 0 ? i : rows - 1 - i;
+        const Bytes row = bmpRow(spec, y);
+        b.insert(b.end(), row.begin(), row.end());
+    }
+    const auto size = static_cast<std::uint32_t>(b.size());
+    for (std::size_t k = 0; k < 4; ++k)
+        b[2 + k] = static_cast<std::uint8_t>(size >> (8 * k));
+    return b;
+}
+
+}  // namespace magtest
