@@ -6,7 +6,7 @@
 // indexed PNG at libpng's defaults, then times mag::encode on each.  The
 // timings report pixels per second; the sizes come again as counters.
 
-#include "PngSize.h"
+#include "PngFile.h"
 #include "SamplePictures.h"
 #include "mag/MagEncode.h"
 

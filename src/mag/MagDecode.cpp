@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace mag {
@@ -72,10 +73,7 @@ public:
                 updateFlags<true>();
             else
                 updateFlags<false>();
-            if (r < kMaxRowsUp || !literalsWithinFile())
-                emitRow<true>(r);
-            else
-                emitRow<false>(r);
+            emitRow(r);
         }
     }
 
@@ -130,16 +128,28 @@ private:
         mask_ = static_cast<std::uint8_t>(mask);
     }
 
-    // Whether the row's literal units lie within the file.  Counting them
-    // is needed only near the end of the file.
+    // Whether the row's literal units lie within the file.  A row takes at
+    // most rowBytes of them; only near the end of the file are they counted.
     bool literalsWithinFile() const
     {
-        if (pixel_ + rowBytes_ <= len_)
-            return true;
-        std::uint64_t literalBytes = 0;
-        for (std::uint32_t g = 0; g < positions_; ++g)
-            literalBytes += kLiteralBytes[lineFlags_[g]];
-        return pixel_ + literalBytes <= len_;
+        return pixel_ + rowBytes_ <= len_ || pixel_ + literalBytes(lineFlags_, positions_) <= len_;
+    }
+
+    // Literal bytes the flags call for: 2 for each zero nibble, counted
+    // eight flag bytes at a time.
+    static std::uint64_t literalBytes(const std::uint8_t* flags, std::uint32_t count)
+    {
+        std::uint64_t zeroNibbles = 0;
+        std::uint32_t g = 0;
+        for (; count - g >= 8; g += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, flags + g, 8);
+            const std::uint64_t nonZero = (word | word >> 1 | word >> 2 | word >> 3) & 0x1111111111111111ull;
+            zeroNibbles += 16 - static_cast<unsigned>(std::popcount(nonZero));
+        }
+        for (; g < count; ++g)
+            zeroNibbles += kLiteralBytes[flags[g]] / 2u;
+        return 2 * zeroNibbles;
     }
 
     template <bool kChecked>
@@ -192,74 +202,134 @@ private:
 
     // The hot loop, for positions whose literals lie within the file and
     // whose copy sources lie in the rows already decoded, at least 8 bytes
-    // from the row's start so that no source wraps into a row above.  It has
-    // no branch on the flag contents: a copy code of 0 selects the pixel
-    // cursor as the source, any other code a fixed distance back.  Cursors
-    // and tables live in locals, since the byte stores to the output could
-    // otherwise alias them and force reloads.
+    // from the row's start so that no source wraps into a row above.
+    // Cursors and tables live in locals, since the byte stores to the output
+    // could otherwise alias them and force reloads.
     void emitInterior(std::uint8_t* row, std::uint32_t first, std::uint32_t last)
     {
         std::ptrdiff_t offset[16];
         std::memcpy(offset, bufferOffset_, sizeof offset);
         const std::uint8_t* const lineFlags = lineFlags_;
         const std::uint8_t* literal = data_ + pixel_;
-        std::uint8_t* out = row + 4 * first;
-        for (std::uint32_t g = first; g < last; ++g, out += 4) {
+        std::uint32_t g = first;
+        while (g < last) {
+            std::uint8_t* out = row + 4 * g;
             const unsigned flag = lineFlags[g];
-            if (flag == 0) {
-                // Literal positions come in runs; move each run at once.
-                std::uint32_t end = g + 1;
-                while (end < last && lineFlags[end] == 0)
-                    ++end;
-                const std::size_t bytes = std::size_t{end - g} * 4;
-                std::memcpy(out, literal, bytes);
-                literal += bytes;
-                out += bytes - 4;
-                g = end - 1;
+            if (isRunFlag(flag) && g + 1 < last && lineFlags[g + 1] == flag) {
+                const std::uint32_t end = runEnd(lineFlags, g + 2, last, flag);
+                literal = emitRun(out, flag, std::size_t{end - g} * 4, offset, literal);
+                g = end;
                 continue;
             }
+            // Branch-free on the flag: a copy code of 0 selects the pixel
+            // cursor as the source, any other code a fixed distance back.
             const unsigned left = flag >> 4, right = flag & 15u;
-            if (left == right && left >= kFirstCodeUp) {
-                // A run of positions copying from rows above moves at once:
-                // the source lies at least a row minus 8 bytes back, farther
-                // than the run, which ends at the row's end, can reach.
-                std::uint32_t end = g + 1;
-                while (end < last && lineFlags[end] == flag)
-                    ++end;
-                const std::size_t bytes = std::size_t{end - g} * 4;
-                std::memcpy(out, out + offset[left], bytes);
-                out += bytes - 4;
-                g = end - 1;
-                continue;
-            }
-            if (left == right && left != 1) {
-                // Both units from the same place to the left: one 4-byte
-                // move, clear of its source.
-                std::memcpy(out, out + offset[left], 4);
-                continue;
-            }
             const std::uint8_t* src = left == 0 ? literal : out + offset[left];
             literal += left == 0 ? 2 : 0;
             std::memcpy(out, src, 2);
             src = right == 0 ? literal : out + 2 + offset[right];
             literal += right == 0 ? 2 : 0;
             std::memcpy(out + 2, src, 2);
+            ++g;
         }
         pixel_ = static_cast<std::uint64_t>(literal - data_);
     }
 
-    template <bool kChecked>
+    // The end of the run of `flag` that continues at `from`, read a word at
+    // a time.
+    static std::uint32_t runEnd(const std::uint8_t* flags, std::uint32_t from, std::uint32_t last, unsigned flag)
+    {
+        if constexpr (std::endian::native == std::endian::little) {
+            const std::uint64_t pattern = 0x0101010101010101ull * flag;
+            for (; last - from >= 8; from += 8) {
+                std::uint64_t word;
+                std::memcpy(&word, flags + from, 8);
+                if (const std::uint64_t diff = word ^ pattern; diff != 0)
+                    return from + static_cast<std::uint32_t>(std::countr_zero(diff)) / 8;
+            }
+        }
+        while (from < last && flags[from] == flag)
+            ++from;
+        return from;
+    }
+
+    // Flags whose two units share their copy code; a run of positions with
+    // the same such flag can be produced at once.
+    static bool isRunFlag(unsigned flag) { return (flag >> 4) == (flag & 15u); }
+
+    // A run of `bytes` bytes of positions that all have the flag.  Returns
+    // the pixel cursor after it.
+    static const std::uint8_t* emitRun(std::uint8_t* out, unsigned flag, std::size_t bytes,
+                                       const std::ptrdiff_t* offset, const std::uint8_t* literal)
+    {
+        const unsigned code = flag & 15u;
+        if (code == 0) {
+            std::memcpy(out, literal, bytes);
+            return literal + bytes;
+        }
+        if (code >= kFirstCodeUp) {
+            // From rows above: the source lies at least a row minus 4 bytes
+            // back, farther than a run, which starts 8 bytes into the row,
+            // can reach, so the two do not overlap.
+            std::memcpy(out, out + offset[code], bytes);
+            return literal;
+        }
+        // From the left (codes 1 to 3): the run repeats the 2, 4 or 8
+        // bytes before it, so it is a fill with that pattern.
+        fillPeriodic(out, static_cast<std::size_t>(-offset[code]), bytes);
+        return literal;
+    }
+
+    // Repeats the `period` bytes before out over `bytes` bytes; period is 2,
+    // 4 or 8, which divides 8, so one 8-byte pattern serves every step.
+    static void fillPeriodic(std::uint8_t* out, std::size_t period, std::size_t bytes)
+    {
+        std::uint8_t pattern[8];
+        for (std::size_t i = 0; i < 8; i += period)
+            std::memcpy(pattern + i, out - period, period);
+        std::size_t done = 0;
+        for (; done + 8 <= bytes; done += 8)
+            std::memcpy(out + done, pattern, 8);
+        std::memcpy(out + done, pattern, bytes - done);
+    }
+
+    // The first 8 bytes of a row, where a source to the left can lie before
+    // the row's start.  With the rows laid end to end it then lies in the
+    // row above, which in the bottom-up buffer is two rows further on than
+    // the offset within a row says (in rows of 8 bytes or more).
+    void emitRowStart(std::uint8_t* row)
+    {
+        const std::uint8_t* literal = data_ + pixel_;
+        for (unsigned at = 0; at < kMaxBytesLeft; at += 2) {
+            const unsigned flag = lineFlags_[at / 4];
+            const unsigned code = at % 4 == 0 ? flag >> 4 : flag & 15u;
+            const std::uint8_t* src = literal;
+            if (code == 0)
+                literal += 2;
+            else
+                src = row + at + bufferOffset_[code] + (at < kCopyLeft[code] ? 2 * std::ptrdiff_t{rowBytes_} : 0);
+            std::memcpy(row + at, src, 2);
+        }
+        pixel_ = static_cast<std::uint64_t>(literal - data_);
+    }
+
     void emitRow(std::uint32_t r)
     {
         std::uint8_t* row = rowStart(r);
-        const std::uint64_t rowPos = std::uint64_t{r} * rowBytes_;
-        const std::uint32_t nearStart = std::min(positions_, kMaxBytesLeft / 4);
-        if constexpr (kChecked) {
-            emitChecked(row, rowPos, 0, positions_);
+        if (rowIsInterior(r)) {
+            emitRowStart(row);
+            emitInterior(row, kMaxBytesLeft / 4, positions_);
         } else {
-            emitChecked(row, rowPos, 0, nearStart);
-            emitInterior(row, nearStart, positions_);
+            emitChecked(row, std::uint64_t{r} * rowBytes_, 0, positions_);
         }
+    }
+
+    // A row whose copy sources all lie in the rows decoded before it (which
+    // the 16 rows up of the farthest copy code guarantee), at least two
+    // positions wide, and whose literals lie within the file.
+    bool rowIsInterior(std::uint32_t r) const
+    {
+        return r >= kMaxRowsUp && positions_ >= kMaxBytesLeft / 4 && literalsWithinFile();
     }
 
     const std::uint8_t* data_;
