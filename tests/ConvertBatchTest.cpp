@@ -348,8 +348,8 @@ TEST(ConvertBatch, HelpNamesEveryOption)
 {
     const ToolResult run = convert({"--help"});
     EXPECT_EQ(run.status, 0);
-    for (const char* option : {"-o DIRECTORY/", "--format png|bmp", "--stretch", "--force", "--jobs N", "--info",
-                               "--json", "--thumbnail SIZE"})
+    for (const char* option : {"-o DIRECTORY/", "--format png|bmp|mag", "--stretch", "--force", "--jobs N", "--info",
+                               "--json", "--thumbnail SIZE", "--user TEXT", "--comment TEXT", "--200-line"})
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 

@@ -61,6 +61,25 @@ const OptionRow kOptions[] = {
          o.stretch = true;
          return std::string();
      }},
+    {"user", 0, true,
+     [](Options& o, std::string_view v) -> std::string {
+         if (o.user)
+             return "--user is given twice";
+         o.user = std::string(v);
+         return {};
+     }},
+    {"comment", 0, true,
+     [](Options& o, std::string_view v) -> std::string {
+         if (o.comment)
+             return "--comment is given twice";
+         o.comment = std::string(v);
+         return {};
+     }},
+    {"200-line", 0, false,
+     [](Options& o, std::string_view) {
+         o.lines200 = true;
+         return std::string();
+     }},
     {"info", 0, false,
      [](Options& o, std::string_view) {
          o.mode = Mode::Info;
@@ -96,13 +115,26 @@ std::string modeConflict(const Options& o)
     const bool thumbnail = o.thumbnailSize != 0;
     if (info && thumbnail)
         return "--info and --thumbnail do not go together";
-    if (info && (o.output || o.format || o.force || o.stretch))
-        return "--info writes no files: -o, --format, --force and --stretch do not apply";
+    if (info && (o.output || o.format || o.force || o.stretch || hasMagOptions(o)))
+        return "--info writes no files: -o, --format, --force, --stretch, --user, --comment and --200-line "
+               "do not apply";
     if (thumbnail && o.stretch)
         return "--thumbnail always shows the true shape: --stretch does not apply";
     if (thumbnail && o.format && *o.format != OutputFormat::Png)
         return "--thumbnail writes PNG";
+    if (thumbnail && hasMagOptions(o))
+        return kMagOptionsOnly;
     return {};
+}
+
+// The texts depend on no input, so a text MAG cannot hold is reported once
+// here rather than once for every file of a batch.
+std::string checkMagTexts(const Options& o)
+{
+    if (!o.user && !o.comment)
+        return {};
+    const lunidor::MagWriteResult result = lunidor::checkTexts(magWriteOptionsOf(o));
+    return result.ok() ? std::string() : describe(result);
 }
 
 // --thumbnail SIZE INPUT OUTPUT, or INPUT -o OUTPUT.
@@ -119,6 +151,17 @@ std::string settleThumbnail(Options& o)
 }
 
 }  // namespace
+
+bool hasMagOptions(const Options& options) { return options.user || options.comment || options.lines200; }
+
+lunidor::MagWriteOptions magWriteOptionsOf(const Options& options)
+{
+    lunidor::MagWriteOptions mag;
+    mag.userName = options.user.value_or(std::string());
+    mag.comment = options.comment.value_or(std::string());
+    mag.lines200 = options.lines200;
+    return mag;
+}
 
 CommandLine parseCommandLine(int argc, const char* const* argv)
 {
@@ -168,6 +211,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
     }
     if (std::string problem = modeConflict(o); !problem.empty())
         return fail(problem);
+    if (std::string problem = checkMagTexts(o); !problem.empty())
+        return fail(problem);
     if (o.thumbnailSize != 0) {
         if (std::string problem = settleThumbnail(o); !problem.empty())
             return fail(problem);
@@ -180,18 +225,25 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 void printUsage(std::FILE* out)
 {
     std::fputs("usage: lunidor-convert [OPTIONS] INPUT.mag -o OUTPUT.png|OUTPUT.bmp\n"
-               "       lunidor-convert [OPTIONS] INPUT.mag... -o DIRECTORY/\n"
-               "       lunidor-convert [OPTIONS] --format png|bmp INPUT.mag...\n"
+               "       lunidor-convert [OPTIONS] INPUT.png|INPUT.bmp -o OUTPUT.mag\n"
+               "       lunidor-convert [OPTIONS] INPUT... -o DIRECTORY/\n"
+               "       lunidor-convert [OPTIONS] --format png|bmp|mag INPUT...\n"
                "       lunidor-convert --info [--json] INPUT.mag...\n"
                "       lunidor-convert --thumbnail SIZE INPUT.mag OUTPUT.png\n"
-               "Converts MAG pictures (16 or 256 colours) into PNG or Windows BMP files.\n"
-               "  -o FILE           write to FILE; its extension (.png, .bmp) gives the format\n"
+               "Converts MAG pictures (16 or 256 colours) into PNG or Windows BMP files,\n"
+               "and PNG or BMP pictures of at most 256 colours into MAG files.\n"
+               "  -o FILE           write to FILE; its extension (.png, .bmp, .mag) gives\n"
+               "                    the format\n"
                "  -o DIRECTORY/     write each output into DIRECTORY, made if missing\n"
                "                    (PNG unless --format says otherwise)\n"
-               "  --format png|bmp  the output format; without -o each output goes beside\n"
+               "  --format png|bmp|mag\n"
+               "                    the output format; without -o each output goes beside\n"
                "                    its input, with the format's extension\n"
                "  --stretch         PNG: double the rows of 200-line pictures instead of\n"
                "                    marking their pixels as twice as tall as wide\n"
+               "  --user TEXT       MAG: the user name, at most 19 bytes in Shift-JIS\n"
+               "  --comment TEXT    MAG: the comment, written in Shift-JIS\n"
+               "  --200-line        MAG: mark the picture as drawn for a 200-line screen\n"
                "  -f, --force       replace outputs that exist already\n"
                "  -j, --jobs N      convert N files at a time (default: one per core)\n"
                "  --info            describe each file: colours, 200-line mode, position,\n"

@@ -25,7 +25,20 @@ struct Options {
     bool stretch = false;
     bool json = false;
     std::uint32_t thumbnailSize = 0;
+    // MAG output: the texts as given (UTF-8), and 200-line mode.
+    std::optional<std::string> user;
+    std::optional<std::string> comment;
+    bool lines200 = false;
 };
+
+// The usage problem of those options with any other output.
+inline constexpr char kMagOptionsOnly[] = "--user, --comment and --200-line apply only to MAG output";
+
+// Whether --user, --comment or --200-line was given.
+bool hasMagOptions(const Options& options);
+
+// What those options ask of the MAG writer.
+lunidor::MagWriteOptions magWriteOptionsOf(const Options& options);
 
 struct CommandLine {
     enum class Action { Run, Help, Usage };

@@ -24,6 +24,21 @@ std::string alreadyThere(const std::string& output)
     return output + " exists already (--force replaces it)";
 }
 
+// An output that names the input itself, under any name (a link, another
+// spelling), would replace the picture it is made from.
+bool replacesInput(const std::string& input, const std::string& output)
+{
+    if (isStandardStream(input) || isStandardStream(output))
+        return false;
+    std::error_code error;
+    return std::filesystem::equivalent(input, output, error) && !error;
+}
+
+std::string isTheInput(const std::string& output)
+{
+    return output + " is the input itself";
+}
+
 // Checked before the work, to spare it; the write checks again, atomically.
 bool refusedEarly(const std::string& output, bool force)
 {
@@ -48,13 +63,15 @@ std::string writeOutput(const std::string& output, const std::vector<std::uint8_
 
 std::string convert(const Job& job, const JobSettings& settings)
 {
-    MagPicture picture;
-    if (mag::Status s = loadMagPicture(job.input, &picture); s != mag::Status::Ok)
+    std::vector<std::uint8_t> input;
+    std::uint32_t size = 0;
+    if (mag::Status s = readInput(job.input, &input, &size); s != mag::Status::Ok)
         return reasonOf(s);
+    input.resize(size);
     std::vector<std::uint8_t> encoded;
-    if (!encodePicture(settings.format, picture, settings.encode, &encoded))
-        return reasonOf(mag::Status::OutOfMemory);
-    picture = {};
+    if (std::string reason = convertFile(settings.format, std::move(input), settings.encode, &encoded);
+        !reason.empty())
+        return reason;
     return writeOutput(job.output, encoded, settings.force);
 }
 
@@ -80,6 +97,8 @@ std::string runConvertJob(const Job& job, const JobSettings& settings)
 {
     if (!job.sameOutputAs.empty())
         return job.output + " is already the output of " + displayName(job.sameOutputAs);
+    if (replacesInput(job.input, job.output))
+        return isTheInput(job.output);
     if (refusedEarly(job.output, settings.force))
         return alreadyThere(job.output);
     try {
@@ -91,6 +110,8 @@ std::string runConvertJob(const Job& job, const JobSettings& settings)
 
 std::string runThumbnailJob(const std::string& input, const std::string& output, std::uint32_t size, bool force)
 {
+    if (replacesInput(input, output))
+        return isTheInput(output);
     if (refusedEarly(output, force))
         return alreadyThere(output);
     try {

@@ -1,5 +1,7 @@
 #include "ConvertPlan.h"
 
+#include "MagPicture.h"
+
 #include <filesystem>
 #include <map>
 
@@ -42,6 +44,8 @@ std::string chooseFormat(const Options& options, Destination destination, Conver
     plan->format = *format;
     if (options.stretch && !canStretch(*format))
         return "--stretch applies only to PNG output";
+    if (hasMagOptions(options) && !takesMagTexts(*format))
+        return kMagOptionsOnly;
     return {};
 }
 

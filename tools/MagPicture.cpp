@@ -85,4 +85,15 @@ mag::Status loadMagPicture(const std::string& name, MagPicture* picture)
     }
 }
 
+mag::Status convertMagFile(const std::vector<std::uint8_t>& file, MagPicture* picture)
+{
+    if (file.size() > std::numeric_limits<std::uint32_t>::max())
+        return mag::Status::TooLarge;
+    try {
+        return convert(file, static_cast<std::uint32_t>(file.size()), picture);
+    } catch (const std::bad_alloc&) {
+        return mag::Status::OutOfMemory;
+    }
+}
+
 }  // namespace tool

@@ -30,6 +30,9 @@ mag::Status readInput(const std::string& name, std::vector<std::uint8_t>* bytes,
 // Reads the input and converts it.
 mag::Status loadMagPicture(const std::string& name, MagPicture* picture);
 
+// Converts a MAG file held whole in memory.
+mag::Status convertMagFile(const std::vector<std::uint8_t>& file, MagPicture* picture);
+
 // 200-line mode, bit 0 of screenMode: the picture was shown on a screen of
 // 200 lines stretched to the height of 400, so each pixel is twice as tall
 // as it is wide.

@@ -1,6 +1,6 @@
 #include "MagWriter.h"
 
-#include "AtomicFile.h"
+#include "AtomicOutput.h"
 
 #include <algorithm>
 
@@ -41,6 +41,13 @@ MagWriteResult convertText(const std::string& utf8, MagWriteStatus onFailure, st
         return {};
     MagWriteResult result = failure(onFailure, offending);
     result.text = s;
+    return result;
+}
+
+MagWriteResult badPicture(PictureStatus status, std::string detail)
+{
+    MagWriteResult result = failure(MagWriteStatus::BadPicture, std::move(detail));
+    result.picture = status;
     return result;
 }
 
@@ -110,20 +117,42 @@ MagWriteResult encodePicture(IndexedPicture picture, const MagWriteOptions& opti
     return {};
 }
 
+MagWriteResult checkTexts(const MagWriteOptions& options)
+{
+    // The smallest picture there is, so that the texts meet exactly the
+    // rules of encodePicture and of the encoder behind it.
+    IndexedPicture dot;
+    dot.width = 1;
+    dot.height = 1;
+    dot.pixels = {0};
+    dot.palette = {mag::Colour{}};
+    std::vector<std::uint8_t> ignored;
+    return encodePicture(std::move(dot), options, &ignored);
+}
+
+MagWriteResult encodePictureFile(const std::vector<std::uint8_t>& pictureFile, const MagWriteOptions& options,
+                                 std::vector<std::uint8_t>* magFile)
+{
+    IndexedPicture picture;
+    std::string detail;
+    if (const PictureStatus s = readPicture(pictureFile, &picture, &detail); s != PictureStatus::Ok)
+        return badPicture(s, std::move(detail));
+    return encodePicture(std::move(picture), options, magFile);
+}
+
 MagWriteResult writeMagFile(const std::string& inputPath, const std::string& outputPath,
                             const MagWriteOptions& options)
 {
     IndexedPicture picture;
     std::string detail;
-    if (const PictureStatus s = readPicture(inputPath, &picture, &detail); s != PictureStatus::Ok) {
-        MagWriteResult result = failure(MagWriteStatus::BadPicture, detail);
-        result.picture = s;
-        return result;
-    }
+    if (const PictureStatus s = readPicture(inputPath, &picture, &detail); s != PictureStatus::Ok)
+        return badPicture(s, std::move(detail));
     std::vector<std::uint8_t> file;
     if (MagWriteResult r = encodePicture(std::move(picture), options, &file); !r.ok())
         return r;
-    return writeFileAtomically(outputPath, file) ? MagWriteResult{} : failure(MagWriteStatus::CannotWrite);
+    if (tool::writeFileAtomically(outputPath, file, tool::Replace::Yes) != tool::WriteResult::Written)
+        return failure(MagWriteStatus::CannotWrite);
+    return {};
 }
 
 }  // namespace lunidor

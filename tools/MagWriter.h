@@ -52,8 +52,17 @@ mag::MagPicture magPictureOf(IndexedPicture picture, bool lines200);
 // Everything but the files: the MAG bytes of a picture read already.
 MagWriteResult encodePicture(IndexedPicture picture, const MagWriteOptions& options, std::vector<std::uint8_t>* file);
 
-// Reads the picture at inputPath and writes it as MAG to outputPath.  On
-// failure nothing is written and an existing output is left as it was.
+// The texts and names of the options, checked before any picture is read:
+// fails exactly where encodePicture would fail for them.
+MagWriteResult checkTexts(const MagWriteOptions& options);
+
+// The MAG bytes of a PNG or BMP file held in memory.
+MagWriteResult encodePictureFile(const std::vector<std::uint8_t>& pictureFile, const MagWriteOptions& options,
+                                 std::vector<std::uint8_t>* magFile);
+
+// Reads the picture at inputPath and writes it as MAG to outputPath,
+// replacing a file of that name only with a complete one.  On failure
+// nothing is written and an existing output is left as it was.
 MagWriteResult writeMagFile(const std::string& inputPath, const std::string& outputPath,
                             const MagWriteOptions& options);
 

@@ -1,6 +1,8 @@
 #include "OutputFormat.h"
 
 #include "BmpView.h"
+#include "FileKind.h"
+#include "MagPicture.h"
 #include "PngWriter.h"
 
 #include <algorithm>
@@ -29,17 +31,64 @@ bool encodePng(MagPicture& picture, const EncodeSettings& settings, std::vector<
     return encodeIndexedPng(*bmp, tall, out);
 }
 
+using MagEncoder = bool (*)(MagPicture&, const EncodeSettings&, std::vector<std::uint8_t>*);
+
+// A picture where a MAG file belongs fails with whatever part of the MAG
+// header it lacks; saying what it is instead helps more.
+std::string notMag(const std::vector<std::uint8_t>& input, mag::Status status)
+{
+    switch (fileKindOf(input)) {
+    case FileKind::Png: return "a PNG picture, not a MAG file (PNG and BMP are written from MAG files)";
+    case FileKind::Bmp: return "a BMP picture, not a MAG file (PNG and BMP are written from MAG files)";
+    case FileKind::Mag:
+    case FileKind::Other: break;
+    }
+    return mag::describe(status);
+}
+
+std::string fromMag(std::vector<std::uint8_t> input, const EncodeSettings& settings, std::vector<std::uint8_t>* out,
+                    MagEncoder encode)
+{
+    MagPicture picture;
+    if (const mag::Status s = convertMagFile(input, &picture); s != mag::Status::Ok)
+        return notMag(input, s);
+    input = {};
+    return encode(picture, settings, out) ? std::string() : mag::describe(mag::Status::OutOfMemory);
+}
+
+std::string toPng(std::vector<std::uint8_t> input, const EncodeSettings& settings, std::vector<std::uint8_t>* out)
+{
+    return fromMag(std::move(input), settings, out, encodePng);
+}
+
+std::string toBmp(std::vector<std::uint8_t> input, const EncodeSettings& settings, std::vector<std::uint8_t>* out)
+{
+    return fromMag(std::move(input), settings, out, encodeBmp);
+}
+
+std::string toMag(std::vector<std::uint8_t> input, const EncodeSettings& settings, std::vector<std::uint8_t>* out)
+{
+    const lunidor::MagWriteResult result = lunidor::encodePictureFile(input, settings.mag, out);
+    if (result.ok())
+        return {};
+    if (result.picture == lunidor::PictureStatus::UnknownFormat && fileKindOf(input) == FileKind::Mag)
+        return "already a MAG file (MAG is written from PNG or BMP pictures)";
+    return describe(result);
+}
+
 struct FormatRow {
     OutputFormat format;
     const char* name;
     const char* extension;
     bool canStretch;
-    bool (*encode)(MagPicture&, const EncodeSettings&, std::vector<std::uint8_t>*);
+    bool takesMagTexts;
+    std::string (*convert)(std::vector<std::uint8_t>, const EncodeSettings&, std::vector<std::uint8_t>*);
 };
 
 constexpr FormatRow kFormats[] = {
-    {OutputFormat::Png, "png", ".png", true, encodePng},
-    {OutputFormat::Bmp, "bmp", ".bmp", false, encodeBmp},
+    {OutputFormat::Png, "png", ".png", true, false, toPng},
+    {OutputFormat::Bmp, "bmp", ".bmp", false, false, toBmp},
+    {OutputFormat::Mag, "mag", ".mag", false, true, toMag},
 };
 
 const FormatRow& rowOf(OutputFormat format)
@@ -93,10 +142,12 @@ std::string extensionOf(OutputFormat format) { return rowOf(format).extension; }
 
 bool canStretch(OutputFormat format) { return rowOf(format).canStretch; }
 
-bool encodePicture(OutputFormat format, MagPicture& picture, const EncodeSettings& settings,
-                   std::vector<std::uint8_t>* out)
+bool takesMagTexts(OutputFormat format) { return rowOf(format).takesMagTexts; }
+
+std::string convertFile(OutputFormat format, std::vector<std::uint8_t> input, const EncodeSettings& settings,
+                        std::vector<std::uint8_t>* out)
 {
-    return rowOf(format).encode(picture, settings, out);
+    return rowOf(format).convert(std::move(input), settings, out);
 }
 
 }  // namespace tool

@@ -1,6 +1,7 @@
 // lunidor-convert: turns MAG pictures into PNG files or into the BMP file
-// image that the viewer loads, byte for byte; one file or whole folders;
-// describes them (--info) and makes thumbnails for file managers.
+// image that the viewer loads, byte for byte, and PNG or BMP pictures into
+// MAG files; one file or whole folders; describes MAG pictures (--info) and
+// makes thumbnails of them for file managers.
 
 #include "BatchReport.h"
 #include "BatchRunner.h"
@@ -83,6 +84,7 @@ int convertFiles(const Options& options)
     JobSettings settings;
     settings.format = plan.format;
     settings.encode.stretch = options.stretch;
+    settings.encode.mag = magWriteOptionsOf(options);
     settings.force = options.force;
     return runBatch(plan.jobs, settings, options.jobs != 0 ? options.jobs : defaultJobCount());
 }

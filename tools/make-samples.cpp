@@ -2,7 +2,7 @@
 // Run through `make samples`; the files are committed, and a test checks
 // that they are what this program makes.
 
-#include "AtomicFile.h"
+#include "AtomicOutput.h"
 #include "SamplePictures.h"
 
 #include <cstdio>
@@ -22,7 +22,7 @@ int main(int argc, char** argv)
         if (const mag::EncodeStatus s = mag::encode(sample.picture, &file); s != mag::EncodeStatus::Ok) {
             std::fprintf(stderr, "make-samples: %s: %s\n", path.c_str(), mag::describe(s));
             ++failures;
-        } else if (!lunidor::writeFileAtomically(path, file)) {
+        } else if (tool::writeFileAtomically(path, file, tool::Replace::Yes) != tool::WriteResult::Written) {
             std::fprintf(stderr, "make-samples: %s: cannot write the output\n", path.c_str());
             ++failures;
         } else {
