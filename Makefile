@@ -4,8 +4,8 @@
 #   make run      build and start the viewer
 #   make test-sanitize   the unit tests again under ASan and UBSan, in build-sanitize/
 #   make fuzz     build the libFuzzer targets with clang, in build-fuzz/
-#   make fuzz-ci  replay the corpus through each fuzz target, then fuzz each
-#                 for FUZZ_SECONDS; any finding fails
+#   make fuzz-ci  every fuzz target replays the corpus, then fuzzes for
+#                 FUZZ_SECONDS; any finding fails (left in fuzz/findings/)
 #   make corpus   write the seed corpus anew into fuzz/corpus/
 
 BUILD          ?= build
@@ -14,7 +14,6 @@ JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 FUZZ_BUILD     ?= build-fuzz
 FUZZ_SECONDS   ?= 60
-FUZZERS        ?= fuzz_convert fuzz_header
 
 # Debian packages the build, the tests and the viewer need.  Installed only
 # when missing, and only when we run as root (CI, a fresh machine).
@@ -64,20 +63,14 @@ fuzz-deps:
 
 fuzz: deps fuzz-deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-	    -DLUNIDOR_FUZZ=ON -DLUNIDOR_VIEWER=OFF $(CMAKE_FLAGS)
+	    -DLUNIDOR_FUZZ=ON -DLUNIDOR_FUZZ_SECONDS=$(FUZZ_SECONDS) -DLUNIDOR_VIEWER=OFF $(CMAKE_FLAGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lunidor_fuzzers
 
-# Each target first replays the seed corpus, then fuzzes with new inputs
-# kept under fuzz/findings/ (git-ignored), crashes included.
+# The fuzz targets' CTest tests (label "fuzz"), one per core at a time, and
+# how far each fuzzing run got.
 fuzz-ci: fuzz
-	@for f in $(FUZZERS); do \
-	    mkdir -p fuzz/findings/$$f/corpus && \
-	    echo "== $$f: corpus replay, then $(FUZZ_SECONDS) s of fuzzing" && \
-	    $(FUZZ_BUILD)/fuzz/$$f -runs=0 fuzz/corpus && \
-	    $(FUZZ_BUILD)/fuzz/$$f -max_total_time=$(FUZZ_SECONDS) -dict=fuzz/mag.dict \
-	        -artifact_prefix=fuzz/findings/$$f/ -print_final_stats=1 \
-	        fuzz/findings/$$f/corpus fuzz/corpus || exit 1; \
-	done
+	cd $(FUZZ_BUILD) && ctest -L fuzz --output-on-failure -j $(JOBS)
+	@grep -hE '^[0-9]+/[0-9]+ Test: |DONE ' $(FUZZ_BUILD)/Testing/Temporary/LastTest.log || true
 
 corpus: configure
 	cmake --build $(BUILD) -j $(JOBS) --target lunidor-make-corpus
