@@ -8,6 +8,7 @@
 // - a conversion either fails or fills every one of the probed bytes, and
 //   what it writes does not depend on what the buffer held before;
 // - the BMP headers describe exactly the bytes that follow them;
+// - the colour table is the file's palette, entry by entry;
 // - the pixel rows are those of an independent model of the decoder;
 // - a buffer one byte too small is refused and left as it was.
 
@@ -70,10 +71,19 @@ void checkBmpHeaders(const Bytes& image)
             "the rows the headers declare are exactly the bytes behind the colour table");
 }
 
-void checkPixelsMatchModel(const std::uint8_t* data, std::uint32_t len, const Bytes& image)
+// Palette entries are green, red, blue; table entries blue, green, red, 0.
+void checkColourTable(const std::uint8_t* data, const MMAG_INFO& info, const Bytes& image)
 {
-    MMAG_INFO info;
-    require(mag::getHeader(data, len, &info) == mag::kHeaderOk, "a converted file has a valid header");
+    const std::uint8_t* grb = data + info.headerOffset + 32;
+    const std::uint8_t* bgr0 = image.data() + kBmpHeaderBytes;
+    bool same = true;
+    for (std::uint32_t i = 0; i < mag::colourTableBytes(info) / 4; ++i, grb += 3, bgr0 += 4)
+        same = same && bgr0[0] == grb[2] && bgr0[1] == grb[0] && bgr0[2] == grb[1] && bgr0[3] == 0;
+    require(same, "the colour table is the file's palette");
+}
+
+void checkPixelsMatchModel(const std::uint8_t* data, std::uint32_t len, const MMAG_INFO& info, const Bytes& image)
+{
     const std::uint32_t h = info.headerOffset;
     const Bytes file(data, data + len);
     const Bytes model = magtest::bottomUp(
@@ -119,7 +129,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     require(zeros.image == ones.image, "every probed byte is written, whatever the buffer held");
     checkBmpHeaders(zeros.image);
-    checkPixelsMatchModel(data, len, zeros.image);
+    MMAG_INFO info;
+    require(mag::getHeader(data, len, &info) == mag::kHeaderOk, "a converted file has a valid header");
+    checkColourTable(data, info, zeros.image);
+    checkPixelsMatchModel(data, len, info, zeros.image);
     checkSmallBufferRefused(data, len, probed);
     return 0;
 }

@@ -9,15 +9,20 @@
 // - otherwise every field is written (the same record whatever it held
 //   before) and equals the model, and so does the result;
 // - the size probe, which holds only the bytes up to the end of the header,
-//   gets the same record and agrees with the whole-file result.
+//   gets the same record and agrees with the whole-file result;
+// - for an accepted header the palette reader copies the comment into a
+//   buffer of exactly the room promised, and writes the colour table only
+//   when the palette lies within the bytes held.
 
 #include "FuzzCheck.h"
 #include "mag/Mag.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -155,6 +160,27 @@ void checkProbeAgrees(const Outcome& whole, const std::uint8_t* data)
     require(!wholeValid || size == mag::bmpImageSize(whole.info), "the size probe sizes the record's image");
 }
 
+// The comment runs from offset 31 to the 0x1A; a 0x1A inside the names
+// leaves no room for one, and the comment is then empty.
+void checkComment(const std::uint8_t* data, std::uint32_t len, const MMAG_INFO& info)
+{
+    const std::uint32_t length = info.headerOffset > 32 ? info.headerOffset - 32 : 0;
+    std::vector<char> comment(length + 1, '\x5A');
+    require(mag::getPalette(data, nullptr, comment.data(), len, &info) == 0, "a comment alone always succeeds");
+    require(std::memcmp(comment.data(), data + 31, length) == 0 && comment[length] == '\0',
+            "the comment is the bytes from offset 31 to the 0x1A, with a NUL after them");
+}
+
+void checkPalette(const std::uint8_t* data, std::uint32_t len, const MMAG_INFO& info)
+{
+    std::vector<std::uint8_t> table(mag::colourTableBytes(info), 0x5A);
+    const bool fits = std::uint64_t{info.headerOffset} + 32 + mag::paletteBytes(info) <= len;
+    const int result = mag::getPalette(data, table.data(), nullptr, len, &info);
+    require(result == (fits ? 0 : 1), "the palette reader fails exactly when the palette is cut short");
+    require(fits || std::all_of(table.begin(), table.end(), [](std::uint8_t b) { return b == 0x5A; }),
+            "a palette cut short leaves the colour table untouched");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -180,5 +206,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(std::memcmp(data, "MAKI02  ", 8) == 0, "results 0, 1 and 4 need the signature");
     require(zeros.result == modelResult(model, len), "the result is the one the format gives");
     checkProbeAgrees(zeros, data);
+    if (zeros.result != mag::kHeaderUnusable) {
+        checkComment(data, len, zeros.info);
+        checkPalette(data, len, zeros.info);
+    }
     return 0;
 }
