@@ -260,6 +260,8 @@ std::vector<SeedFile> areasOutside()
     const Bytes file = build(base);
     const std::uint32_t fromHeader = static_cast<std::uint32_t>(file.size()) - magtest::headerOffsetOf(base);
     const auto none = std::nullopt;
+    // Flag A last, exactly as long as its bound: one byte less is too short.
+    const Bytes flagALast = areasReversed(picture16(32, 20));
     // Palettes that the file cuts short while every area, on the header,
     // lies within it.
     const MagParts palette256 = withOffsets(bare(0x80, 0, 7, 0, 0), 0, 0, 0, 0, 0);
@@ -270,6 +272,7 @@ std::vector<SeedFile> areasOutside()
         {"bad-flagB-past-end.mag", build(withOffsets(base, none, fromHeader - 1, 2, none, none)),
          Status::AreasPastEnd},
         {"bad-pixels-past-end.mag", cut(file, file.size() - 1), Status::AreasPastEnd},
+        {"bad-flagA-one-byte-short.mag", cut(flagALast, flagALast.size() - 1), Status::AreasPastEnd},
         {"bad-flagA-offset-near-4G.mag", build(withOffsets(base, k4G - 15, none, none, none, none)),
          Status::AreasPastEnd},
         {"bad-flagB-offset-near-4G.mag", build(withOffsets(base, none, k4G - 255, 256, none, none)),
