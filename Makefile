@@ -6,6 +6,10 @@
 #   make install  build and install under PREFIX (default /usr/local)
 #   make samples  draw the sample pictures again and write them into samples/
 #   make bench    build the benchmarks (Release, in build-bench/) and run them
+#   make fuzz     build the libFuzzer targets with clang, in build-fuzz/
+#   make fuzz-ci  every fuzz target replays the corpus, then fuzzes for
+#                 FUZZ_SECONDS; any finding fails (left in fuzz/findings/)
+#   make corpus   write the seed corpus anew into fuzz/corpus/
 
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -13,6 +17,8 @@ BENCH_BUILD    ?= build-bench
 JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 PREFIX         ?= /usr/local
+FUZZ_BUILD     ?= build-fuzz
+FUZZ_SECONDS   ?= 60
 
 # Debian packages the build, the tests and the viewer need.  Installed only
 # when missing, and only when we run as root (CI, a fresh machine).
@@ -20,7 +26,10 @@ PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev \
             libpng-dev fonts-noto-cjk shared-mime-info desktop-file-utils groff-base \
             libbenchmark-dev
 
-.PHONY: all build deps configure test test-sanitize run install clean samples bench
+# The fuzz build's compiler and libFuzzer runtime, installed the same way.
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+
+.PHONY: all build deps configure test test-sanitize run install clean samples bench fuzz fuzz-deps fuzz-ci corpus
 
 all: build
 
@@ -53,6 +62,26 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The same install step, over the fuzz packages (a command-line variable
+# overrides the makefile's own).
+fuzz-deps:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
+
+fuzz: deps fuzz-deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+	    -DLUNIDOR_FUZZ=ON -DLUNIDOR_FUZZ_SECONDS=$(FUZZ_SECONDS) -DLUNIDOR_VIEWER=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lunidor_fuzzers
+
+# The fuzz targets' CTest tests (label "fuzz"), one per core at a time, and
+# how far each fuzzing run got.
+fuzz-ci: fuzz
+	cd $(FUZZ_BUILD) && ctest -L fuzz --output-on-failure -j $(JOBS)
+	@grep -hE '^[0-9]+/[0-9]+ Test: |DONE ' $(FUZZ_BUILD)/Testing/Temporary/LastTest.log || true
+
+corpus: configure
+	cmake --build $(BUILD) -j $(JOBS) --target lunidor-make-corpus
+	$(BUILD)/lunidor-make-corpus fuzz/corpus
+
 run: deps
 	$(MAKE) build
 	cd samples && ../$(BUILD)/lunidor
@@ -69,4 +98,4 @@ bench: deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target run_benchmarks
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
