@@ -124,8 +124,11 @@ bool TOpenDialog::Execute()
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
 
     QStringList nameFilters;
-    for (const FilterPair& pair : splitFilter(Filter))
+    QStringList texts;
+    for (const FilterPair& pair : splitFilter(Filter)) {
         nameFilters << qtNameFilter(pair);
+        texts << pair.text.trimmed();
+    }
     dialog.setNameFilters(nameFilters);
     if (FilterIndex >= 1 && FilterIndex <= nameFilters.size())
         dialog.selectNameFilter(nameFilters[FilterIndex - 1]);
@@ -141,7 +144,11 @@ bool TOpenDialog::Execute()
     if (chosen.isEmpty())
         return false;
     FileName = QFile::encodeName(chosen.first()).toStdString();
-    const qsizetype filter = nameFilters.indexOf(dialog.selectedNameFilter());
+    // With the patterns hidden, Qt names the selected filter by its text.
+    const QString selected = dialog.selectedNameFilter();
+    qsizetype filter = nameFilters.indexOf(selected);
+    if (filter < 0)
+        filter = texts.indexOf(selected);
     if (filter >= 0)
         FilterIndex = static_cast<int>(filter) + 1;
     return true;

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -26,6 +28,14 @@ public:
     explicit FormWindow(TForm& form) : form_(form) {}
 
 protected:
+    void showEvent(QShowEvent* event) override
+    {
+        // The frame is known now: the outer size set earlier can be met.
+        if (const std::optional<QRect> bounds = std::exchange(form_.GetPeer().unframedBounds, std::nullopt))
+            form_.SetBounds(bounds->x(), bounds->y(), bounds->width(), bounds->height());
+        QMainWindow::showEvent(event);
+    }
+
     void closeEvent(QCloseEvent* event) override
     {
         event->accept();
@@ -268,10 +278,12 @@ TControl::TBounds TForm::GetBounds() const
 void TForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     // Qt places a window by its frame but sizes it without; the frame is
-    // as large as the window system says at this moment (nothing before the
-    // window is first shown).
+    // as large as the window system says at this moment, which before the
+    // window is first shown is nothing: the window tries again then.
     QMainWindow& window = *peer_->window;
     const QSize frame = window.frameGeometry().size() - window.geometry().size();
+    if (!window.isVisible())
+        peer_->unframedBounds = QRect(ALeft, ATop, AWidth, AHeight);
     window.move(ALeft, ATop);
     window.resize(std::max(0, AWidth - frame.width()), std::max(0, AHeight - frame.height()));
 }
@@ -339,11 +351,6 @@ void TApplication::PrepareToolkit()
     // The program's icon resource, as the library always looked it up.
     if (QFile::exists(QStringLiteral(":/icons/MAINICON")))
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/MAINICON")));
-    // The forms and the toolkit go when the program ends, forms first.
-    std::atexit([] {
-        Application->DestroyComponents();
-        Application->peer_->ownApplication.reset();
-    });
 }
 
 void TApplication::BuildForm(TForm& form, const TFormClass& formClass)
@@ -370,6 +377,14 @@ void TApplication::Run()
         mainForm_->Show();
     if (!terminated_)
         QApplication::exec();
+    // The forms, then the toolkit, go when the program ends.  Registered
+    // only now, the handler runs before the toolkit's own statics made
+    // while the loop ran are destroyed; a host that never runs the loop
+    // leaves all of it to the operating system.
+    [[maybe_unused]] static const bool registered = std::atexit([] {
+        Application->DestroyComponents();
+        Application->peer_->ownApplication.reset();
+    }) == 0;
 }
 
 void TApplication::Terminate()

@@ -21,6 +21,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct TBitmap::Peer {
@@ -52,6 +53,9 @@ struct TForm::Peer {
     QMainWindow* window = nullptr;
     QScrollArea* scrollArea = nullptr;  // the client area, below the menu bar
     QWidget* client = nullptr;          // the scrolled surface the controls lie on
+    // Outer bounds set before the window was first shown, when the window
+    // system could not yet tell how large its frame would be.
+    std::optional<QRect> unframedBounds;
 };
 
 struct TMenuItem::Peer {
