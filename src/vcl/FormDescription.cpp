@@ -270,6 +270,9 @@ private:
             advance();
             return TFormValue::String(std::move(token.text));
         case Token::Kind::Name:
+            // A missing value must not swallow the keyword that follows.
+            if (atName("end") || atName("object"))
+                break;
             return TFormValue::Identifier(expectName("a name"));
         case Token::Kind::Symbol:
             if (atSymbol("["))
