@@ -1,5 +1,7 @@
 #include "support/ModalDriver.h"
 
+#include "vcl/qt/Peers.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QAbstractItemView>
@@ -45,6 +47,8 @@ SeenDialog describe(QWidget* dialog)
 
 ModalDriver::ModalDriver()
 {
+    // The timer needs the toolkit's application object.
+    vcl::prepareToolkit();
     timer_.setInterval(5);
     QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
     timer_.start();
