@@ -98,6 +98,8 @@ LiveBlocks& liveBlocks()
 
 }  // namespace
 
+// The whole family is replaced, so that no block passes between this
+// allocator and another one (a sanitizer's, say).
 void* operator new(std::size_t size)
 {
     void* block = std::malloc(size == 0 ? 1 : size);
@@ -107,6 +109,19 @@ void* operator new(std::size_t size)
     return block;
 }
 
+void* operator new[](std::size_t size) { return operator new(size); }
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+
 void operator delete(void* block) noexcept
 {
     if (block != nullptr)
@@ -114,7 +129,11 @@ void operator delete(void* block) noexcept
     std::free(block);
 }
 
+void operator delete[](void* block) noexcept { operator delete(block); }
 void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
+void operator delete[](void* block, std::size_t) noexcept { operator delete(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { operator delete(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { operator delete(block); }
 
 namespace {
 
