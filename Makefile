@@ -49,7 +49,7 @@ test-sanitize: deps
 
 run: deps
 	$(MAKE) build
-	cd samples && ../$(BUILD)/lunidor
+	cd $$([ -d samples ] && echo samples || echo .) && $(CURDIR)/$(BUILD)/lunidor
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

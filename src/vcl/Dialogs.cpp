@@ -11,6 +11,8 @@
 #include <QPushButton>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -47,23 +49,22 @@ int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Button
     const AnsiString caption = *kind.caption != '\0' ? AnsiString(kind.caption) : Application->Title;
     QMessageBox box(kind.icon, vcl::toQString(caption), vcl::toQString(Msg), QMessageBox::NoButton,
                     vcl::dialogParent());
-    QAbstractButton* first = nullptr;
+    std::vector<std::pair<QPushButton*, int>> results;
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         if (!Buttons.Contains(static_cast<TMsgDlgBtn>(i)))
             continue;
         QPushButton* button = box.addButton(kButtons[i].button);
         button->setText(QString::fromUtf8(kButtons[i].text));
-        if (first == nullptr)
-            first = button;
+        results.emplace_back(button, kButtons[i].result);
     }
-    if (first != nullptr) {
-        box.setDefaultButton(static_cast<QPushButton*>(first));
-        box.setEscapeButton(first);
+    if (!results.empty()) {
+        box.setDefaultButton(results.front().first);
+        box.setEscapeButton(results.front().first);
     }
     box.exec();
-    for (const ButtonKind& kind2 : kButtons)
-        if (box.clickedButton() == box.button(kind2.button))
-            return kind2.result;
+    for (const auto& [button, result] : results)
+        if (box.clickedButton() == button)
+            return result;
     return mrOk;
 }
 

@@ -28,12 +28,16 @@ public:
     explicit FormWindow(TForm& form) : form_(form) {}
 
 protected:
-    void showEvent(QShowEvent* event) override
+    bool event(QEvent* event) override
     {
-        // The frame is known now: the outer size set earlier can be met.
-        if (const std::optional<QRect> bounds = std::exchange(form_.GetPeer().unframedBounds, std::nullopt))
-            form_.SetBounds(bounds->x(), bounds->y(), bounds->width(), bounds->height());
-        QMainWindow::showEvent(event);
+        const bool handled = QMainWindow::event(event);
+        // The window system tells the frame's size some time after the window
+        // shows; then the outer size set before can be met.  (Qt itself keeps
+        // the frame at the position asked for.)
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)
+            fitFrameOnceKnown();
+        return handled;
     }
 
     void closeEvent(QCloseEvent* event) override
@@ -44,6 +48,16 @@ protected:
     }
 
 private:
+    void fitFrameOnceKnown()
+    {
+        std::optional<QRect>& pending = form_.GetPeer().unframedBounds;
+        const QSize frame = frameGeometry().size() - size();
+        if (!pending || !isVisible() || frame.isNull())
+            return;
+        const QSize outer = std::exchange(pending, std::nullopt)->size();
+        resize(std::max(0, outer.width() - frame.width()), std::max(0, outer.height() - frame.height()));
+    }
+
     TForm& form_;
 };
 
@@ -279,7 +293,8 @@ void TForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     // Qt places a window by its frame but sizes it without; the frame is
     // as large as the window system says at this moment, which before the
-    // window is first shown is nothing: the window tries again then.
+    // window is first shown is nothing: the window corrects its size once
+    // it knows.
     QMainWindow& window = *peer_->window;
     const QSize frame = window.frameGeometry().size() - window.geometry().size();
     if (!window.isVisible())
