@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 
 #include <filesystem>
@@ -105,6 +106,21 @@ INSTANTIATE_TEST_SUITE_P(Viewer, OpenPicture,
                                          PictureCase{"colours16_small", 0x00, 16, 8},
                                          PictureCase{"colours16_larger_than_window", 0x00, 640, 400}),
                          [](const testing::TestParamInfo<PictureCase>& row) { return std::string(row.param.name); });
+
+TEST_F(OpenCommand, AWindowMadeSmallerThanThePictureShowsScrollBarsForTheRest)
+{
+    openByTyping(writePicture("wide.mag", randomPicture(0x00, 320, 200)));
+    ASSERT_EQ(clientSize(), QSize(320, 200));
+    EXPECT_FALSE(clientArea().horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(clientArea().verticalScrollBar()->isVisible());
+
+    window().resize(200, window().height() - 100);  // as a user drags the frame
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(clientArea().horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(clientArea().verticalScrollBar()->isVisible());
+    EXPECT_GT(clientArea().horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(clientArea().verticalScrollBar()->maximum(), 0);
+}
 
 TEST_F(OpenCommand, FailureOnTheFirstRunLeavesAnEmptyClientAreaOfTheDescribedSize)
 {
