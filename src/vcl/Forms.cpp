@@ -311,6 +311,8 @@ int TForm::GetClientHeight() const
 
 void TForm::SetClientHeight(int Value)
 {
+    // A client size asked for replaces the outer size still waiting for the frame.
+    peer_->unframedBounds.reset();
     QMainWindow& window = *peer_->window;
     window.resize(window.width(), Value + menuBarHeight(window, window.width()));
 }
@@ -320,6 +322,7 @@ int TForm::GetClientWidth() const { return peer_->window->width(); }
 void TForm::SetClientWidth(int Value)
 {
     // A narrower window may wrap the menu bar; the client height stays.
+    peer_->unframedBounds.reset();
     QMainWindow& window = *peer_->window;
     const int clientHeight = GetClientHeight();
     window.resize(Value, clientHeight + menuBarHeight(window, Value));

@@ -98,7 +98,7 @@ TPublishedMethod Published(const char* name, void (F::*method)(TObject*))
             }};
 }
 
-// The published members of form class F; each form class specialises it.
+// The published members of form class F; each form class defines its own.
 template <class F>
 const TFormClass& FormClassOf();
 

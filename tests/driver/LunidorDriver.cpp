@@ -84,7 +84,7 @@ class LunidorDriverPlugin : public QGenericPlugin {
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "driver.json")
 
 public:
-    QObject* create(const QString&, const QString& specification) override { return new Driver(specification); }
+    QObject* create(const QString&, const QString& script) override { return new Driver(script); }
 };
 
 #include "LunidorDriver.moc"
