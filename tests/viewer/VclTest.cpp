@@ -314,6 +314,30 @@ const TFormClass& testFormClass()
     return formClass;
 }
 
+}  // namespace
+
+template <>
+const TFormClass& FormClassOf<TTestForm>()
+{
+    return testFormClass();
+}
+
+namespace {
+
+TEST(CreateForm, AFormThatCannotBeBuiltLeavesItsGlobalNullAndPassesTheExceptionOn)
+{
+    Application->Initialize();
+    TTestForm* form = nullptr;
+    try {
+        Application->CreateForm(&form);  // no description is stored for this class
+        ADD_FAILURE() << "built";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "Resource TTESTFORM not found");
+    }
+    EXPECT_EQ(form, nullptr);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
 struct ReaderCase {
     const char* name;
     const char* text;
