@@ -84,7 +84,7 @@ corpus: configure
 
 run: deps
 	$(MAKE) build
-	cd samples && ../$(BUILD)/lunidor
+	cd $$([ -d samples ] && echo samples || echo .) && $(CURDIR)/$(BUILD)/lunidor
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

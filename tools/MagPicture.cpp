@@ -43,13 +43,12 @@ mag::Status convert(const std::vector<std::uint8_t>& file, std::uint32_t fileSiz
     std::uint32_t imageSize = 0;
     if (mag::Status s = mag::probeBmpSize(file.data(), fileSize, &imageSize); s != mag::Status::Ok)
         return s;
+    // A few bytes can claim a picture of 4 GiB; whether the whole file
+    // holds its areas is known before the image is allocated.
+    if (const int result = mag::getHeader(file.data(), fileSize, &picture->info); result != mag::kHeaderOk)
+        return mag::statusOfHeaderResult(result);
     picture->bmp.resize(imageSize);
-    if (mag::Status s = mag::convertToBmp(file.data(), fileSize, picture->bmp.data(), imageSize);
-        s != mag::Status::Ok)
-        return s;
-    // The conversion accepted the header, so reading it again cannot fail.
-    mag::getHeader(file.data(), fileSize, &picture->info);
-    return mag::Status::Ok;
+    return mag::convertToBmp(file.data(), fileSize, picture->bmp.data(), imageSize);
 }
 
 }  // namespace
