@@ -94,7 +94,7 @@ samples: configure
 	$(BUILD)/make-samples samples
 
 bench: deps
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLUNIDOR_BENCH=ON -DBUILD_TESTING=OFF -DLUNIDOR_VIEWER=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLUNIDOR_BENCH=ON -DBUILD_TESTING=OFF $(CMAKE_FLAGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target run_benchmarks
 
 clean:

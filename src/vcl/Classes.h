@@ -85,12 +85,17 @@ public:
 
 // A stream held in memory, growing as it is written.
 class TMemoryStream : public TStream {
+    const void* GetMemory() const { return bytes_.data(); }
+
 public:
     TMemoryStream() = default;
 
     std::size_t Read(void* Buffer, std::size_t Count) override;
     // Takes fewer bytes than asked (none) when the memory cannot grow.
     std::size_t Write(const void* Buffer, std::size_t Count) override;
+
+    // The stream's bytes, valid until it is next written.
+    Property<TMemoryStream, const void*, &TMemoryStream::GetMemory> Memory{this};
 
 protected:
     std::int64_t GetPosition() const override { return static_cast<std::int64_t>(position_); }

@@ -222,7 +222,7 @@ private:
     void expectSymbol(const char* symbol)
     {
         if (!atSymbol(symbol))
-            lexer_.fail("'" + AnsiString(symbol) + "' was expected");
+            lexer_.fail(AnsiString(symbol).insert(0, 1, '\'') + "' was expected");
         advance();
     }
 

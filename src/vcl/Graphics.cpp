@@ -11,9 +11,19 @@ namespace {
 
 constexpr char kInvalidBitmap[] = "Bitmap image is not valid";
 
-// The bytes from the stream's position to its end.
+// The bytes from the stream's position to its end, which the read consumes.
+// A memory stream's bytes are looked at where they are rather than copied,
+// so that loading holds the image only twice: the stream and the bitmap.
 QByteArray readRest(TStream& stream)
 {
+    if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
+        const std::int64_t at = memory->Position, size = memory->Size;
+        if (at >= size)
+            return {};
+        memory->Position = size;
+        const void* bytes = memory->Memory;
+        return QByteArray::fromRawData(static_cast<const char*>(bytes) + at, static_cast<qsizetype>(size - at));
+    }
     const std::int64_t rest = stream.Size - stream.Position;
     if (rest <= 0)
         return {};
