@@ -109,8 +109,8 @@ class WritesPngAsMag : public testing::TestWithParam<ModeCase> {};
 TEST_P(WritesPngAsMag, InTheModeItsPaletteNeeds)
 {
     const ModeCase& c = GetParam();
-    const PngSpec spec = palettePng(c.width, 7, c.colours);
-    Fixture f(writePng(spec));
+    const PngSpec layout = palettePng(c.width, 7, c.colours);
+    Fixture f(writePng(layout));
     const MagWriteResult result = lunidor::writeMagFile(f.input, f.output, {});
     ASSERT_TRUE(result.ok()) << lunidor::describe(result);
 
@@ -119,8 +119,8 @@ TEST_P(WritesPngAsMag, InTheModeItsPaletteNeeds)
     EXPECT_EQ(mag::is256Colour(back.info), c.colours256);
     EXPECT_EQ(back.info.endX, c.width - 1) << "endX keeps the picture's own width";
     EXPECT_EQ(back.info.endY, 6);
-    EXPECT_EQ(back.pixels, padded(spec, c.aligned));
-    std::vector<Colour> palette = spec.palette;
+    EXPECT_EQ(back.pixels, padded(layout, c.aligned));
+    std::vector<Colour> palette = layout.palette;
     palette.resize(c.colours256 ? 256 : 16, Colour{});
     EXPECT_EQ(back.palette, palette);
 }

@@ -28,19 +28,19 @@ int channelsOf(int colourType)
     }
 }
 
-Bytes packRow(const PngSpec& spec, std::uint32_t y)
+Bytes packRow(const PngSpec& layout, std::uint32_t y)
 {
-    const auto perRow = static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(channelsOf(spec.colourType));
-    const std::uint16_t* s = spec.samples.data() + y * perRow;
+    const auto perRow = static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(channelsOf(layout.colourType));
+    const std::uint16_t* s = layout.samples.data() + y * perRow;
     Bytes row;
-    if (spec.bitDepth == 16) {
+    if (layout.bitDepth == 16) {
         for (std::size_t i = 0; i < perRow; ++i) {
             row.push_back(static_cast<std::uint8_t>(s[i] >> 8));
             row.push_back(static_cast<std::uint8_t>(s[i]));
         }
         return row;
     }
-    const auto bits = static_cast<unsigned>(spec.bitDepth);
+    const auto bits = static_cast<unsigned>(layout.bitDepth);
     row.assign((perRow * bits + 7) / 8, 0);
     for (std::size_t i = 0; i < perRow; ++i) {
         const std::size_t bit = i * bits;
@@ -49,32 +49,32 @@ Bytes packRow(const PngSpec& spec, std::uint32_t y)
     return row;
 }
 
-void writeChunks(png_structp png, png_infop info, const PngSpec& spec)
+void writeChunks(png_structp png, png_infop info, const PngSpec& layout)
 {
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colourType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> plte;
-    for (const mag::Colour& c : spec.palette)
+    for (const mag::Colour& c : layout.palette)
         plte.push_back({c.red, c.green, c.blue});
     if (!plte.empty())
         png_set_PLTE(png, info, plte.data(), static_cast<int>(plte.size()));
     png_color_16 key{};
-    if (spec.trnsKey.size() == 1)
-        key.gray = spec.trnsKey[0];
-    if (spec.trnsKey.size() == 3) {
-        key.red = spec.trnsKey[0];
-        key.green = spec.trnsKey[1];
-        key.blue = spec.trnsKey[2];
+    if (layout.trnsKey.size() == 1)
+        key.gray = layout.trnsKey[0];
+    if (layout.trnsKey.size() == 3) {
+        key.red = layout.trnsKey[0];
+        key.green = layout.trnsKey[1];
+        key.blue = layout.trnsKey[2];
     }
-    if (!spec.trns.empty() || !spec.trnsKey.empty())
-        png_set_tRNS(png, info, spec.trns.empty() ? nullptr : spec.trns.data(), static_cast<int>(spec.trns.size()),
-                     spec.trnsKey.empty() ? nullptr : &key);
+    if (!layout.trns.empty() || !layout.trnsKey.empty())
+        png_set_tRNS(png, info, layout.trns.empty() ? nullptr : layout.trns.data(), static_cast<int>(layout.trns.size()),
+                     layout.trnsKey.empty() ? nullptr : &key);
     png_write_info(png, info);
     std::vector<Bytes> rows;
     std::vector<png_bytep> pointers;
-    for (std::uint32_t y = 0; y < spec.height; ++y)
-        rows.push_back(packRow(spec, y));
+    for (std::uint32_t y = 0; y < layout.height; ++y)
+        rows.push_back(packRow(layout, y));
     for (Bytes& r : rows)
         pointers.push_back(r.data());
     png_write_image(png, pointers.data());
@@ -93,24 +93,24 @@ void put32(Bytes& b, std::uint32_t v)
     put16(b, v >> 16);
 }
 
-Bytes bmpRow(const BmpSpec& spec, std::uint32_t y)
+Bytes bmpRow(const BmpSpec& layout, std::uint32_t y)
 {
-    const auto width = static_cast<std::uint32_t>(spec.width);
+    const auto width = static_cast<std::uint32_t>(layout.width);
     Bytes row;
-    if (spec.bitCount >= 24) {
+    if (layout.bitCount >= 24) {
         for (std::uint32_t x = 0; x < width; ++x) {
-            const mag::Colour& c = spec.colours[std::size_t{y} * width + x];
+            const mag::Colour& c = layout.colours[std::size_t{y} * width + x];
             row.insert(row.end(), {c.blue, c.green, c.red});
-            if (spec.bitCount == 32)
+            if (layout.bitCount == 32)
                 row.push_back(0x7F);  // unused byte, not alpha
         }
     } else {
-        const unsigned bits = spec.bitCount;
+        const unsigned bits = layout.bitCount;
         row.assign((width * bits + 7) / 8, 0);
         for (std::uint32_t x = 0; x < width; ++x) {
             const std::uint32_t bit = x * bits;
             row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] |
-                                                     spec.indices[std::size_t{y} * width + x] << (8 - bits - bit % 8));
+                                                     layout.indices[std::size_t{y} * width + x] << (8 - bits - bit % 8));
         }
     }
     row.resize((row.size() + 3) / 4 * 4, 0);
@@ -119,14 +119,14 @@ Bytes bmpRow(const BmpSpec& spec, std::uint32_t y)
 
 }  // namespace
 
-Bytes writePng(const PngSpec& spec)
+Bytes writePng(const PngSpec& layout)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
     png_infop info = png_create_info_struct(png);
     try {
         png_set_write_fn(png, &out, appendToBytes, noFlush);
-        writeChunks(png, info, spec);
+        writeChunks(png, info, layout);
     } catch (...) {
         png_destroy_write_struct(&png, &info);
         throw;
@@ -135,37 +135,37 @@ Bytes writePng(const PngSpec& spec)
     return out;
 }
 
-Bytes writeBmp(const BmpSpec& spec)
+Bytes writeBmp(const BmpSpec& layout)
 {
-    const bool core = spec.headerBytes == 12;
+    const bool core = layout.headerBytes == 12;
     const std::uint32_t entries =
-        spec.bitCount <= 8 ? static_cast<std::uint32_t>(spec.palette.size()) : 0;
+        layout.bitCount <= 8 ? static_cast<std::uint32_t>(layout.palette.size()) : 0;
     const std::uint32_t tableBytes = entries * (core ? 3 : 4);
-    const std::uint32_t maskBytes = spec.compression == 3 && spec.headerBytes == 40 ? 12 : 0;
-    const std::uint32_t pixelOffset = 14 + spec.headerBytes + maskBytes + tableBytes;
+    const std::uint32_t maskBytes = layout.compression == 3 && layout.headerBytes == 40 ? 12 : 0;
+    const std::uint32_t pixelOffset = 14 + layout.headerBytes + maskBytes + tableBytes;
     Bytes b{'B', 'M'};
     put32(b, 0);  // file size, filled in below
     put32(b, 0);
     put32(b, pixelOffset);
-    put32(b, spec.headerBytes);
+    put32(b, layout.headerBytes);
     if (core) {
-        put16(b, static_cast<std::uint32_t>(spec.width));
-        put16(b, static_cast<std::uint32_t>(spec.height));
+        put16(b, static_cast<std::uint32_t>(layout.width));
+        put16(b, static_cast<std::uint32_t>(layout.height));
         put16(b, 1);
-        put16(b, spec.bitCount);
+        put16(b, layout.bitCount);
     } else {
-        put32(b, static_cast<std::uint32_t>(spec.width));
-        put32(b, static_cast<std::uint32_t>(spec.height));
+        put32(b, static_cast<std::uint32_t>(layout.width));
+        put32(b, static_cast<std::uint32_t>(layout.height));
         put16(b, 1);
-        put16(b, spec.bitCount);
-        put32(b, spec.compression);
+        put16(b, layout.bitCount);
+        put32(b, layout.compression);
         put32(b, 0);
         put32(b, 2835);
         put32(b, 2835);
-        put32(b, spec.colourCount);
+        put32(b, layout.colourCount);
         put32(b, 0);
-        b.resize(14 + spec.headerBytes, 0);
-        if (spec.compression == 3) {
+        b.resize(14 + layout.headerBytes, 0);
+        if (layout.compression == 3) {
             const std::size_t masks = 14 + 40;
             if (maskBytes != 0)
                 b.resize(b.size() + maskBytes, 0);
@@ -176,16 +176,16 @@ Bytes writeBmp(const BmpSpec& spec)
         }
     }
     for (std::uint32_t i = 0; i < entries; ++i) {
-        const mag::Colour& c = spec.palette[i];
+        const mag::Colour& c = layout.palette[i];
         b.insert(b.end(), {c.blue, c.green, c.red});
         if (!core)
             b.push_back(0);
     }
-    const std::uint32_t rows = static_cast<std::uint32_t>(spec.height < 0 ? -spec.height : spec.height);
+    const std::uint32_t rows = static_cast<std::uint32_t>(layout.height < 0 ? -layout.height : layout.height);
     for (std::uint32_t i = 0; i < rows; ++i) {
         // Stored bottom-up unless the height is negative.
-        const std::uint32_t y = spec.height < 0 ? i : rows - 1 - i;
-        const Bytes row = bmpRow(spec, y);
+        const std::uint32_t y = layout.height < 0 ? i : rows - 1 - i;
+        const Bytes row = bmpRow(layout, y);
         b.insert(b.end(), row.begin(), row.end());
     }
     const auto size = static_cast<std::uint32_t>(b.size());

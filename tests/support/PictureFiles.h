@@ -26,7 +26,7 @@ struct PngSpec {
     std::vector<std::uint16_t> samples;
 };
 
-Bytes writePng(const PngSpec& spec);
+Bytes writePng(const PngSpec& layout);
 
 struct BmpSpec {
     std::int32_t width = 1;
@@ -41,6 +41,6 @@ struct BmpSpec {
     std::vector<mag::Colour> colours;
 };
 
-Bytes writeBmp(const BmpSpec& spec);
+Bytes writeBmp(const BmpSpec& layout);
 
 }  // namespace magtest
