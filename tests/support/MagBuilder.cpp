@@ -9,18 +9,6 @@
 namespace magtest {
 namespace {
 
-void put16(Bytes& b, std::uint32_t v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v);
-    put16(b, v >> 16);
-}
-
 void putFixed(Bytes& b, const std::string& text, std::size_t size)
 {
     for (std::size_t i = 0; i < size; ++i)
@@ -30,6 +18,18 @@ void putFixed(Bytes& b, const std::string& text, std::size_t size)
 bool is256(const MagParts& parts) { return parts.screenMode >= 0x80; }
 
 }  // namespace
+
+void putLe16(Bytes& b, std::uint32_t v)
+{
+    b.push_back(static_cast<std::uint8_t>(v));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void putLe32(Bytes& b, std::uint32_t v)
+{
+    putLe16(b, v);
+    putLe16(b, v >> 16);
+}
 
 std::uint32_t headerOffsetOf(const MagParts& parts)
 {
@@ -75,15 +75,15 @@ Bytes buildMag(const MagParts& parts)
     b.push_back(parts.machine);
     b.push_back(parts.machineFlags);
     b.push_back(parts.screenMode);
-    put16(b, parts.startX);
-    put16(b, parts.startY);
-    put16(b, parts.endX);
-    put16(b, parts.endY);
-    put32(b, parts.flagAOffset.value_or(flagA));
-    put32(b, parts.flagBOffset.value_or(flagB));
-    put32(b, parts.flagBSize.value_or(static_cast<std::uint32_t>(parts.areas.flagB.size())));
-    put32(b, parts.pixelOffset.value_or(pixel));
-    put32(b, parts.pixelSize.value_or(static_cast<std::uint32_t>(parts.areas.pixels.size())));
+    putLe16(b, parts.startX);
+    putLe16(b, parts.startY);
+    putLe16(b, parts.endX);
+    putLe16(b, parts.endY);
+    putLe32(b, parts.flagAOffset.value_or(flagA));
+    putLe32(b, parts.flagBOffset.value_or(flagB));
+    putLe32(b, parts.flagBSize.value_or(static_cast<std::uint32_t>(parts.areas.flagB.size())));
+    putLe32(b, parts.pixelOffset.value_or(pixel));
+    putLe32(b, parts.pixelSize.value_or(static_cast<std::uint32_t>(parts.areas.pixels.size())));
 
     b.insert(b.end(), palette.begin(), palette.end());
     b.insert(b.end(), parts.areas.flagA.begin(), parts.areas.flagA.end());

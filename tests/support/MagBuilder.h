@@ -38,6 +38,10 @@ struct MagParts {
     std::optional<std::uint32_t> flagAOffset, flagBOffset, flagBSize, pixelOffset, pixelSize;
 };
 
+// Appends a little-endian 16- or 32-bit value.
+void putLe16(Bytes& b, std::uint32_t v);
+void putLe32(Bytes& b, std::uint32_t v);
+
 // Byte offset of the header in a file built from parts (one past the 0x1A).
 std::uint32_t headerOffsetOf(const MagParts& parts);
 

@@ -1,5 +1,7 @@
 #include "support/PictureFiles.h"
 
+#include "support/MagBuilder.h"
+
 #include <png.h>
 
 #include <stdexcept>
@@ -81,18 +83,6 @@ void writeChunks(png_structp png, png_infop info, const PngSpec& layout)
     png_write_end(png, nullptr);
 }
 
-void put16(Bytes& b, std::uint32_t v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v);
-    put16(b, v >> 16);
-}
-
 Bytes bmpRow(const BmpSpec& layout, std::uint32_t y)
 {
     const auto width = static_cast<std::uint32_t>(layout.width);
@@ -144,26 +134,26 @@ Bytes writeBmp(const BmpSpec& layout)
     const std::uint32_t maskBytes = layout.compression == 3 && layout.headerBytes == 40 ? 12 : 0;
     const std::uint32_t pixelOffset = 14 + layout.headerBytes + maskBytes + tableBytes;
     Bytes b{'B', 'M'};
-    put32(b, 0);  // file size, filled in below
-    put32(b, 0);
-    put32(b, pixelOffset);
-    put32(b, layout.headerBytes);
+    putLe32(b, 0);  // file size, filled in below
+    putLe32(b, 0);
+    putLe32(b, pixelOffset);
+    putLe32(b, layout.headerBytes);
     if (core) {
-        put16(b, static_cast<std::uint32_t>(layout.width));
-        put16(b, static_cast<std::uint32_t>(layout.height));
-        put16(b, 1);
-        put16(b, layout.bitCount);
+        putLe16(b, static_cast<std::uint32_t>(layout.width));
+        putLe16(b, static_cast<std::uint32_t>(layout.height));
+        putLe16(b, 1);
+        putLe16(b, layout.bitCount);
     } else {
-        put32(b, static_cast<std::uint32_t>(layout.width));
-        put32(b, static_cast<std::uint32_t>(layout.height));
-        put16(b, 1);
-        put16(b, layout.bitCount);
-        put32(b, layout.compression);
-        put32(b, 0);
-        put32(b, 2835);
-        put32(b, 2835);
-        put32(b, layout.colourCount);
-        put32(b, 0);
+        putLe32(b, static_cast<std::uint32_t>(layout.width));
+        putLe32(b, static_cast<std::uint32_t>(layout.height));
+        putLe16(b, 1);
+        putLe16(b, layout.bitCount);
+        putLe32(b, layout.compression);
+        putLe32(b, 0);
+        putLe32(b, 2835);
+        putLe32(b, 2835);
+        putLe32(b, layout.colourCount);
+        putLe32(b, 0);
         b.resize(14 + layout.headerBytes, 0);
         if (layout.compression == 3) {
             const std::size_t masks = 14 + 40;
