@@ -14,15 +14,7 @@ namespace {
 
 MagParts literalPicture(std::uint8_t screenMode, std::uint16_t startX, std::uint16_t endX, std::uint16_t rows)
 {
-    MagParts parts;
-    parts.screenMode = screenMode;
-    parts.startX = startX;
-    parts.endX = endX;
-    parts.endY = static_cast<std::uint16_t>(rows - 1);
-    const std::uint32_t rowBytes = rowBytesOf(parts);
-    Random random(rowBytes * 31u + rows);
-    parts.areas = literalOnly(random.bytes(std::size_t{rowBytes} * rows), rowBytes);
-    return parts;
+    return randomPicture(screenMode, startX, endX, rows, std::uint32_t{endX} * 31u + rows);
 }
 
 Bytes convert(const Bytes& file, mag::Status expected = mag::Status::Ok)

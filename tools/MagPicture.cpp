@@ -40,13 +40,11 @@ mag::Status readStandardInput(std::vector<std::uint8_t>* bytes, std::uint32_t* s
 
 mag::Status convert(const std::vector<std::uint8_t>& file, std::uint32_t fileSize, MagPicture* picture)
 {
-    std::uint32_t imageSize = 0;
-    if (mag::Status s = mag::probeBmpSize(file.data(), fileSize, &imageSize); s != mag::Status::Ok)
-        return s;
-    // A few bytes can claim a picture of 4 GiB; whether the whole file
-    // holds its areas is known before the image is allocated.
+    // The whole file is held, so its header is checked against all of it
+    // before the image is sized: a few bytes can claim a picture of 4 GiB.
     if (const int result = mag::getHeader(file.data(), fileSize, &picture->info); result != mag::kHeaderOk)
         return mag::statusOfHeaderResult(result);
+    const std::uint32_t imageSize = mag::bmpImageSize(picture->info);
     picture->bmp.resize(imageSize);
     return mag::convertToBmp(file.data(), fileSize, picture->bmp.data(), imageSize);
 }

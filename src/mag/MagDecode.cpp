@@ -152,16 +152,12 @@ private:
         return 2 * zeroNibbles;
     }
 
-    template <bool kChecked>
-    void literals(std::uint8_t* out, std::uint32_t count)
+    // The next literal unit; bytes at or past the end of the file read 0.
+    void checkedLiteral(std::uint8_t* out)
     {
-        if (!kChecked || pixel_ + count <= len_) {
-            std::memcpy(out, data_ + pixel_, count);
-        } else {
-            for (std::uint32_t i = 0; i < count; ++i)
-                out[i] = fileByte<true>(pixel_ + i);
-        }
-        pixel_ += count;
+        out[0] = fileByte<true>(pixel_);
+        out[1] = fileByte<true>(pixel_ + 1);
+        pixel_ += 2;
     }
 
     // The source of a copy at picture position pos (rows laid end to end,
@@ -177,7 +173,7 @@ private:
     void unit(std::uint8_t* out, std::uint64_t pos, unsigned code)
     {
         if (code == 0) {
-            literals<true>(out, 2);
+            checkedLiteral(out);
             return;
         }
         const std::uint8_t* src = sourceAt(pos, code);
@@ -191,9 +187,9 @@ private:
 
     // The general path: every read bounded, every source placed through the
     // rows laid end to end.
-    void emitChecked(std::uint8_t* row, std::uint64_t rowPos, std::uint32_t first, std::uint32_t last)
+    void emitChecked(std::uint8_t* row, std::uint64_t rowPos)
     {
-        for (std::uint32_t g = first; g < last; ++g) {
+        for (std::uint32_t g = 0; g < positions_; ++g) {
             const unsigned flag = lineFlags_[g];
             unit(row + 4 * g, rowPos + 4 * g, flag >> 4);
             unit(row + 4 * g + 2, rowPos + 4 * g + 2, flag & 15u);
@@ -320,7 +316,7 @@ private:
             emitRowStart(row);
             emitInterior(row, kMaxBytesLeft / 4, positions_);
         } else {
-            emitChecked(row, std::uint64_t{r} * rowBytes_, 0, positions_);
+            emitChecked(row, std::uint64_t{r} * rowBytes_);
         }
     }
 

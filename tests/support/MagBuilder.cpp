@@ -121,6 +121,20 @@ Areas literalOnly(const Bytes& picture, std::uint32_t rowBytes)
     return encodeFlags(flags, rowBytes / 4, picture);
 }
 
+MagParts randomPicture(std::uint8_t screenMode, std::uint16_t startX, std::uint16_t endX, std::uint16_t rows,
+                       std::uint32_t seed)
+{
+    MagParts parts;
+    parts.screenMode = screenMode;
+    parts.startX = startX;
+    parts.endX = endX;
+    parts.endY = static_cast<std::uint16_t>(rows - 1);
+    const std::uint32_t rowBytes = rowBytesOf(parts);
+    Random random(seed);
+    parts.areas = literalOnly(random.bytes(std::size_t{rowBytes} * rows), rowBytes);
+    return parts;
+}
+
 Bytes referenceDecode(const Bytes& file, std::uint32_t flagA, std::uint32_t flagB, std::uint32_t pixel,
                       std::uint32_t rowBytes, std::uint32_t rows)
 {

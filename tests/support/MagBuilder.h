@@ -60,6 +60,10 @@ Bytes testPalette(bool colours256);
 // per row) and the literal bytes the copy code 0 units take, in order.
 Areas encodeFlags(const std::vector<std::uint8_t>& flags, std::uint32_t positionsPerRow, const Bytes& literals);
 
+// A picture of literal units with random pixels, `rows` rows high.
+MagParts randomPicture(std::uint8_t screenMode, std::uint16_t startX, std::uint16_t endX, std::uint16_t rows,
+                       std::uint32_t seed);
+
 // A picture made only of literal units: every flag byte 0.
 Areas literalOnly(const Bytes& picture, std::uint32_t rowBytes);
 

@@ -7,20 +7,6 @@
 
 namespace magtest {
 
-MagParts randomPicture(std::uint8_t screenMode, std::uint16_t startX, std::uint16_t endX, std::uint16_t rows,
-                       std::uint32_t seed)
-{
-    MagParts parts;
-    parts.screenMode = screenMode;
-    parts.startX = startX;
-    parts.endX = endX;
-    parts.endY = static_cast<std::uint16_t>(rows - 1);
-    const std::uint32_t rowBytes = rowBytesOf(parts);
-    Random random(seed);
-    parts.areas = literalOnly(random.bytes(std::size_t{rowBytes} * rows), rowBytes);
-    return parts;
-}
-
 Bytes bmpOf(const Bytes& mag)
 {
     const auto len = static_cast<std::uint32_t>(mag.size());

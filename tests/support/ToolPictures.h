@@ -10,10 +10,6 @@
 
 namespace magtest {
 
-// A picture of literal units with random pixels, `rows` rows high.
-MagParts randomPicture(std::uint8_t screenMode, std::uint16_t startX, std::uint16_t endX, std::uint16_t rows,
-                       std::uint32_t seed);
-
 // The BMP file image the converter core makes of a MAG file.
 Bytes bmpOf(const Bytes& mag);
 
